@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+using ProcessId = std::uint32_t;
+
+// The id of the calling process.
+ProcessId currentProcessId() noexcept;
+
+// True while the process exists (a process we may not signal still counts). Id 0 is never running.
+bool processIsRunning(ProcessId pid) noexcept;
+
+}  // namespace platform
