@@ -1,0 +1,167 @@
+#include "snmp/ber_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace snmp::ber {
+
+bool Reader::enter(smiBYTE& tag) noexcept {
+  if (error_) return false;
+  if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+  tag = data_[pos_++];
+  if ((tag & 0x1F) == 0x1F) return fail(SNMPAPI_MESSAGE_INVALID);
+  if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+  const smiBYTE first = data_[pos_++];
+  if (depth_ >= kMaxDepth) return fail(SNMPAPI_OTHER_ERROR);
+  if (first == 0x80) {
+    // Indefinite: the element runs to its end-of-contents inside the enclosing bounds.
+    stack_[depth_++] = {end_, indefinite_};
+    indefinite_ = true;
+    return true;
+  }
+  std::size_t length = first;
+  if (first & 0x80) {
+    std::size_t count = first & 0x7F;
+    if (count > end_ - pos_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+    length = 0;
+    for (; count; --count) {
+      length = (length << 8) | data_[pos_++];
+      // Lengths only grow byte by byte, so one beyond what is left can stop the read early.
+      if (length > end_ - pos_ + count) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+    }
+  }
+  if (length > end_ - pos_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+  stack_[depth_++] = {end_, indefinite_};
+  end_ = pos_ + length;
+  indefinite_ = false;
+  return true;
+}
+
+bool Reader::content(Span& span) noexcept {
+  if (error_) return false;
+  span.data = data_ + pos_;
+  if (!indefinite_) {
+    span.size = end_ - pos_;
+    pos_ = end_;
+    return true;
+  }
+  const void* hit = nullptr;
+  for (std::size_t i = pos_; i + 1 < end_; i = static_cast<const smiBYTE*>(hit) - data_ + 1) {
+    hit = std::memchr(data_ + i, 0, end_ - 1 - i);
+    if (!hit) break;
+    const std::size_t at = static_cast<const smiBYTE*>(hit) - data_;
+    if (data_[at + 1] == 0) {
+      span.size = at - pos_;
+      pos_ = at;
+      return true;
+    }
+  }
+  return fail(SNMPAPI_OUTPUT_TRUNCATED);
+}
+
+bool Reader::leave() noexcept {
+  if (error_) return false;
+  if (depth_ == 0) return fail(SNMPAPI_OTHER_ERROR);
+  if (indefinite_) {
+    if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+    if (data_[pos_] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
+    if (pos_ + 1 >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+    if (data_[pos_ + 1] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
+    pos_ += 2;
+  } else if (pos_ != end_) {
+    return fail(SNMPAPI_MESSAGE_INVALID);
+  }
+  const Frame& f = stack_[--depth_];
+  end_ = f.end;
+  indefinite_ = f.indefinite;
+  return true;
+}
+
+smiUINT32 readSigned(Span s, smiINT32& out) noexcept {
+  if (s.size == 0) return SNMPAPI_MESSAGE_INVALID;
+  if (s.size > 5 || (s.size == 5 && s.data[0] != 0x00)) return SNMPAPI_OUTPUT_TRUNCATED;
+  // Built in unsigned arithmetic: a five-byte value keeps its low 32 bits.
+  std::uint32_t v = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(s.data[0])));
+  for (std::size_t i = 1; i < s.size; ++i) v = (v << 8) | s.data[i];
+  out = static_cast<smiINT32>(v);
+  return 0;
+}
+
+smiUINT32 readUnsigned(Span s, smiUINT32& out) noexcept {
+  if (s.size == 0) return SNMPAPI_MESSAGE_INVALID;
+  if (s.size > 5 || (s.size == 5 && s.data[0] != 0x00)) return SNMPAPI_OUTPUT_TRUNCATED;
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < s.size; ++i) v = (v << 8) | s.data[i];
+  out = v;
+  return 0;
+}
+
+smiUINT32 readUnsigned64(Span s, std::uint64_t& out) noexcept {
+  if (s.size == 0) return SNMPAPI_MESSAGE_INVALID;
+  if (s.size > 9 || (s.size == 9 && s.data[0] != 0x00)) return SNMPAPI_OUTPUT_TRUNCATED;
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < s.size; ++i) v = (v << 8) | s.data[i];
+  out = v;
+  return 0;
+}
+
+smiUINT32 readOid(Span s, smiOID& out) noexcept {
+  out.len = 0;
+  out.ptr = nullptr;
+  // An empty OID, or one whose last group is unfinished, is malformed.
+  if (s.size == 0 || (s.data[s.size - 1] & 0x80)) return SNMPAPI_MESSAGE_INVALID;
+  // Every byte without the continuation bit ends one group; the first group holds two.
+  std::size_t groups = 0;
+  for (std::size_t i = 0; i < s.size; ++i) groups += !(s.data[i] & 0x80);
+  auto* ids = static_cast<smiUINT32*>(std::malloc((groups + 1) * sizeof(smiUINT32)));
+  if (!ids) return SNMPAPI_ALLOC_ERROR;
+  std::size_t n = 0;
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < s.size; ++i) {
+    const smiBYTE b = s.data[i];
+    v = (v << 7) | (b & 0x7F);
+    // A sub-identifier that outgrows 32 bits (the first group: 32 bits plus 80) is refused.
+    if (v > 0xFFFFFFFFull + (n == 0 ? 80 : 0)) {
+      std::free(ids);
+      return SNMPAPI_OUTPUT_TRUNCATED;
+    }
+    if (b & 0x80) continue;
+    if (n == 0) {
+      const smiUINT32 first = v < 40 ? 0 : v < 80 ? 1 : 2;
+      ids[n++] = first;
+      ids[n++] = static_cast<smiUINT32>(v - 40ull * first);
+    } else {
+      ids[n++] = static_cast<smiUINT32>(v);
+    }
+    v = 0;
+  }
+  out.len = static_cast<smiUINT32>(n);
+  out.ptr = ids;
+  return 0;
+}
+
+smiUINT32 readBytes(Span s, smiOCTETS& out) noexcept {
+  out.len = 0;
+  out.ptr = nullptr;
+  if (s.size == 0) return 0;
+  auto* bytes = static_cast<smiBYTE*>(std::malloc(s.size));
+  if (!bytes) return SNMPAPI_ALLOC_ERROR;
+  std::memcpy(bytes, s.data, s.size);
+  out.len = static_cast<smiUINT32>(s.size);
+  out.ptr = bytes;
+  return 0;
+}
+
+smiUINT32 readBits(Span s, smiOCTETS& out) noexcept {
+  out.len = 0;
+  out.ptr = nullptr;
+  // The unused-bits byte must be there, below 8, and 0 when no byte follows.
+  if (s.size == 0 || s.data[0] > 7 || (s.size == 1 && s.data[0] != 0)) return SNMPAPI_MESSAGE_INVALID;
+  const smiUINT32 unused = s.data[0];
+  const smiUINT32 code = readBytes({s.data + 1, s.size - 1}, out);
+  if (code) return code;
+  out.len = out.len * 8 - unused;
+  return 0;
+}
+
+}  // namespace snmp::ber
