@@ -1,0 +1,35 @@
+#pragma once
+// Deep copies and frees of OIDs, values and bindings by value class, shared by the list
+// functions, the OID utilities and the decoder glue. All memory is malloc'ed.
+#include "snmp/records.h"
+
+namespace snmp {
+
+enum class ValueClass { Invalid, Signed, Unsigned, Bytes, Bits, Oid, Counter64, Empty };
+
+ValueClass valueClassOf(smiUINT32 syntax) noexcept;
+
+// Bytes held by a bit string of `bits` bits.
+constexpr smiUINT32 bitStringBytes(smiUINT32 bits) noexcept { return bits / 8 + (bits % 8 != 0); }
+
+// Copies a non-empty OID into `dst` (overwritten). Returns kOk, SNMPAPI_OID_INVALID or
+// SNMPAPI_ALLOC_ERROR; `dst` is empty on failure.
+smiUINT32 copyOid(const smiOID& src, smiOID& dst) noexcept;
+
+// Copies a value into `dst` (overwritten). Returns kOk, SNMPAPI_SYNTAX_INVALID,
+// SNMPAPI_OTHER_ERROR (a length without bytes) or SNMPAPI_ALLOC_ERROR.
+smiUINT32 copyValue(const smiVALUE& src, smiVALUE& dst) noexcept;
+
+// Frees what a value points at (by class) and leaves it empty.
+void freeValueContents(smiVALUE& value) noexcept;
+
+// A new engine-owned binding copied from name and value (the binding-copy rules: null name 9,
+// null value 99, unknown syntax 14, allocation 2). `out` is untouched on failure.
+smiUINT32 copyBinding(const smiOID* name, const smiVALUE* value, Binding& out) noexcept;
+
+// Takes over a name and value whose contents are already malloc'ed (decoder output).
+smiUINT32 adoptBinding(smiOID& name, smiVALUE& value, Binding& out) noexcept;
+
+void freeBinding(Binding& binding) noexcept;
+
+}  // namespace snmp

@@ -1,0 +1,14 @@
+#include "snmp/post_error.h"
+
+#include "snmp/handle_table.h"
+#include "snmp/task_table.h"
+
+namespace snmp {
+
+void postError(smiUINT32 code, HSNMP_SESSION session) noexcept {
+  if (tasks::TaskEntry* task = tasks::current()) task->lastError = code;
+  if (session == 0) return;
+  if (auto* s = handles::find<SessionRecord>(session)) s->lastError = code;
+}
+
+}  // namespace snmp

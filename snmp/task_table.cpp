@@ -1,0 +1,74 @@
+#include "snmp/task_table.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "snmp/shared_region.h"
+
+namespace snmp::tasks {
+namespace {
+
+struct TaskTable {
+  TaskEntry entries[kEntries];
+};
+
+TaskTable& table() noexcept {
+  static TaskTable* t = new (mapSharedRegion(sizeof(TaskTable))) TaskTable();
+  return *t;
+}
+
+// Map the table at load time, before any fork, so children share it with their parent.
+[[maybe_unused]] const bool kTableMapped = (table(), true);
+
+}  // namespace
+
+TaskEntry& entryAt(std::size_t index) noexcept { return table().entries[index % kEntries]; }
+
+TaskEntry* current() noexcept {
+  const platform::ProcessId self = platform::currentProcessId();
+  for (TaskEntry& e : table().entries) {
+    if (e.pid.load(std::memory_order_acquire) == self) return &e;
+  }
+  return nullptr;
+}
+
+TaskEntry* acquire() noexcept {
+  if (TaskEntry* mine = current()) return mine;
+  const platform::ProcessId self = platform::currentProcessId();
+  for (TaskEntry& e : table().entries) {
+    platform::ProcessId holder = e.pid.load(std::memory_order_acquire);
+    if (holder != 0 && platform::processIsRunning(holder)) continue;
+    if (!e.pid.compare_exchange_strong(holder, self, std::memory_order_acq_rel)) continue;
+    // A dead holder's buffer belongs to its own address space: overwrite the pointer, never free it.
+    e.lastError = SNMPAPI_SUCCESS;
+    e.translateMode = SNMPAPI_UNTRANSLATED_V1;
+    e.retransmitMode = SNMPAPI_OFF;
+    e.policyTimeout = 0;
+    e.policyRetry = 0;
+    e.nextRequestId = kFirstRequestId;
+    e.bufferCapacity = kReceiveCapacity;
+    e.buffer = static_cast<smiBYTE*>(std::malloc(kReceiveCapacity));
+    if (!e.buffer) {
+      e.pid.store(0, std::memory_order_release);
+      return nullptr;
+    }
+    return &e;
+  }
+  return nullptr;
+}
+
+void release(TaskEntry& entry) noexcept {
+  std::free(entry.buffer);
+  entry.buffer = nullptr;
+  entry.bufferCapacity = 0;
+  entry.pid.store(0, std::memory_order_release);
+}
+
+smiINT32 drawRequestId(TaskEntry& entry) noexcept {
+  smiINT32 id = entry.nextRequestId;
+  if (id <= 0) id = 1;
+  entry.nextRequestId = id == INT32_MAX ? 1 : id + 1;
+  return id;
+}
+
+}  // namespace snmp::tasks

@@ -1,0 +1,46 @@
+#pragma once
+// The per-process task table: five entries keyed by process id, shared by the processes of one
+// engine instance. Each process touches only its own entry; claiming an entry is one atomic
+// compare-and-swap on its process id, so two processes starting at once cannot share an entry.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/process.h"
+#include "snmp/winsnmp.h"
+
+namespace snmp::tasks {
+
+constexpr std::size_t kEntries = 5;
+constexpr smiUINT32 kReceiveCapacity = 1408;
+constexpr smiINT32 kFirstRequestId = 2;
+
+struct TaskEntry {
+  std::atomic<platform::ProcessId> pid;  // 0 = free
+  smiUINT32 lastError;
+  smiUINT32 translateMode;
+  smiUINT32 retransmitMode;
+  smiUINT32 policyTimeout;     // written by nobody, so always 0
+  std::uint64_t policyRetry;   // count times 10000, wide enough never to wrap
+  smiINT32 nextRequestId;
+  smiUINT32 bufferCapacity;
+  smiBYTE* buffer;             // malloc'ed by the owner; meaningful in the owner process only
+};
+
+// The caller's entry, or null when it has none.
+TaskEntry* current() noexcept;
+
+// The caller's entry, created when missing (first free entry or one of a dead process).
+// Null when every entry belongs to a running process or the buffer cannot be allocated.
+TaskEntry* acquire() noexcept;
+
+// Frees the caller's buffer and the entry.
+void release(TaskEntry& entry) noexcept;
+
+// The next request id of the task (2, 3, ...); skips 0 and negative values on wrap-around.
+smiINT32 drawRequestId(TaskEntry& entry) noexcept;
+
+// Test access to an entry by index (0 to kEntries - 1).
+TaskEntry& entryAt(std::size_t index) noexcept;
+
+}  // namespace snmp::tasks
