@@ -1,34 +1,83 @@
 // trellan-sim: serves simulated print servers on loopback for tests, demos and training.
-#include <cstring>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
-#include <string>
+
+#include "sim/fleet_file.h"
+#include "sim/options.h"
+#include "sim/server.h"
 
 namespace {
 
-void printUsage(std::ostream& out) {
-  out << "Usage: trellan-sim [OPTIONS]\n\n"
-         "Serve a fleet of simulated print servers on loopback addresses.\n\n"
-         "Options:\n"
-         "  --help, -h   show this help\n"
-         "  --version    show the version\n";
+sim::Server* g_server = nullptr;
+
+void onSignal(int) {
+  if (g_server) g_server->stop();
+}
+
+// One socket per unit: a large fleet needs more descriptors than the usual soft limit.
+void raiseDescriptorLimit(std::size_t needed) {
+  rlimit rl{};
+  if (getrlimit(RLIMIT_NOFILE, &rl) != 0) return;
+  if (rl.rlim_cur >= needed + 64) return;
+  rl.rlim_cur = rl.rlim_max == RLIM_INFINITY ? needed + 64 : std::min<rlim_t>(rl.rlim_max, needed + 64);
+  setrlimit(RLIMIT_NOFILE, &rl);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--help" || a == "-h") {
-      printUsage(std::cout);
-      return 0;
-    }
-    if (a == "--version") {
-      std::cout << "trellan-sim 0.1.0\n";
-      return 0;
-    }
-    std::cerr << "trellan-sim: unknown option '" << a << "'\nTry 'trellan-sim --help'.\n";
+  std::vector<std::string> args(argv + 1, argv + argc);
+  sim::CliOptions options;
+  std::string error;
+  if (!sim::parseCommandLine(args, options, error)) {
+    std::cerr << "trellan-sim: " << error << "\nTry 'trellan-sim --help'.\n";
     return 2;
   }
-  std::cerr << "trellan-sim: no devices to serve yet\n";
-  return 1;
+  if (options.help) {
+    sim::printUsage(std::cout);
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "trellan-sim 0.1.0\n";
+    return 0;
+  }
+  std::uint16_t port = 161;
+  if (!sim::resolvePort(options, std::getenv("TRELLAN_SNMP_PORT"), port, error)) {
+    std::cerr << "trellan-sim: " << error << "\n";
+    return 2;
+  }
+  std::vector<sim::DeviceModel> devices;
+  if (!sim::loadFleet(options.fleet, devices, error)) {
+    std::cerr << "trellan-sim: " << error << "\n";
+    return 2;
+  }
+  if (options.check) {
+    std::cout << devices.size() << " print servers\n";
+    return 0;
+  }
+  raiseDescriptorLimit(devices.size());
+
+  sim::Server server(std::move(devices), {port, options.logPath, options.readyFile});
+  g_server = &server;
+  struct sigaction sa {};
+  sa.sa_handler = onSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  if (!server.open(&error)) {
+    std::cerr << "trellan-sim: " << error << "\n";
+    g_server = nullptr;
+    return 1;
+  }
+  int rc = server.run();
+  g_server = nullptr;
+  if (!options.readyFile.empty()) std::remove(options.readyFile.c_str());  // a stale file would mislead a waiter
+  return rc;
 }

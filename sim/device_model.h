@@ -1,0 +1,125 @@
+#pragma once
+// One simulated print server: identity, communities, standard objects, ports, the private MIB
+// values, the agent's firmware quirks and the faults to inject.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/mib_store.h"
+#include "sim/mib_value.h"
+
+namespace sim {
+
+inline constexpr const char* kDefaultCommunity = "vorlak";
+inline constexpr const char* kNativeFamily = "KDV";
+inline constexpr const char* kNativeEnterprise = "1.3.6.1.4.1.1240.2.3.5";
+inline constexpr std::size_t kMaxCommunityLength = 32;
+inline constexpr std::size_t kMaxTextLength = 255;
+inline constexpr std::size_t kMaxPorts = 16;
+
+// Enterprise prefix of a known product family code ("KDV", "ZBN", "HLQ"), or nullopt.
+std::optional<Oid> enterpriseOfFamily(const std::string& family);
+
+// Error index a unit puts into a tooBig reply.
+enum class TooBigIndex {
+  PlusOne,  // one more than the bindings it could have answered (what the program relies on)
+  Zero,
+  One,
+};
+
+// What a unit does with a SET that carries its GET community (when that differs from the SET one).
+enum class ReadOnlyCommunity {
+  ReadOnly,  // answers readOnly, error index 1
+  Silence,   // treats it as an authentication failure and stays silent
+};
+
+// When a SET takes effect.
+enum class SetMode {
+  OnRestart,  // staged; GET keeps answering the old value until the next reset
+  Immediate,  // GET answers the new value at once
+};
+
+// A SET of `value` to `oid` orders a reset (no scope) or a restore of factory values (scope).
+struct Trigger {
+  Oid oid;
+  std::int32_t value = 2;
+  std::vector<Oid> scope;  // restore defaults: prefixes restored; empty for a plain reset
+  bool restore = false;
+  bool answer = true;      // false: the unit restarts before it answers
+};
+
+struct AgentSettings {
+  std::uint32_t maxVarsPerReply = 0;  // 0: only the 1408-byte message size limits a reply
+  TooBigIndex tooBigIndex = TooBigIndex::PlusOne;
+  ReadOnlyCommunity setWithGetCommunity = ReadOnlyCommunity::ReadOnly;
+  SetMode setMode = SetMode::OnRestart;
+  std::uint32_t resetSilenceMs = 5000;
+  std::vector<Trigger> triggers;
+};
+
+struct Faults {
+  bool silent = false;                 // never answers
+  std::uint32_t dropEvery = 0;         // every n-th request goes unanswered
+  std::uint32_t shortEvery = 0;        // every n-th reply is cut to half its length
+  std::uint32_t malformedEvery = 0;    // every n-th reply carries a wrong message tag
+  std::uint32_t missingBindingEvery = 0;  // every n-th reply lacks its last binding
+  std::uint32_t delayMs = 0;           // every reply is sent this late
+};
+
+struct Port {
+  std::string name;
+  std::int32_t mediaPathStatus = 0;  // Printer-MIB prtMediaPathStatus (0: on-line)
+  std::string display;               // Printer-MIB prtConsoleDisplayBufferText
+};
+
+struct SystemInfo {
+  std::string descr;
+  Oid objectId;
+  std::string contact;
+  std::string name;
+  std::string location;
+};
+
+struct DeviceModel {
+  std::uint32_t address = 0;  // host order, inside 127.0.0.0/8
+  std::string name;
+  std::string family = kNativeFamily;
+  Oid enterprise;
+  std::int32_t mibLevel = 8;
+  std::string getCommunity = kDefaultCommunity;
+  std::string setCommunity = kDefaultCommunity;
+  std::string hardwareAddress;  // 6 bytes
+  SystemInfo system;
+  std::uint32_t ifSpeed = 100000000;
+  std::vector<Port> ports;
+  AgentSettings agent;
+  Faults faults;
+  MibStore store;
+
+  // Adds what the unit always has unless the data file defined it already: the MIB-II system
+  // objects, ifSpeed, the Printer-MIB entries of every port, the MIB level of every group, the
+  // port count and names, and the server-control and restore variables that the triggers use.
+  void populateDerived();
+
+  // The default triggers: reset (E.2.2.0 = 2), restore all (E.2.4.0 = 2), the restores of output
+  // ports and TCP/IP, and those of NetWare, VINES, EtherTalk and wireless when the store holds
+  // variables of that area (call after the variables are loaded).
+  std::vector<Trigger> defaultTriggers() const;
+};
+
+// Sub-identifiers of standard objects.
+namespace std_oids {
+inline const Oid kSysDescr{1, 3, 6, 1, 2, 1, 1, 1, 0};
+inline const Oid kSysObjectId{1, 3, 6, 1, 2, 1, 1, 2, 0};
+inline const Oid kSysUpTime{1, 3, 6, 1, 2, 1, 1, 3, 0};
+inline const Oid kSysContact{1, 3, 6, 1, 2, 1, 1, 4, 0};
+inline const Oid kSysName{1, 3, 6, 1, 2, 1, 1, 5, 0};
+inline const Oid kSysLocation{1, 3, 6, 1, 2, 1, 1, 6, 0};
+inline const Oid kIfSpeed1{1, 3, 6, 1, 2, 1, 2, 2, 1, 5, 1};
+// Printer MIB columns; the entry index hrDeviceIndex.n follows (printer of port p = p.1).
+inline const Oid kPrtMediaPathStatus{1, 3, 6, 1, 2, 1, 43, 13, 4, 1, 11};
+inline const Oid kPrtConsoleDisplayText{1, 3, 6, 1, 2, 1, 43, 16, 5, 1, 2};
+}  // namespace std_oids
+
+}  // namespace sim
