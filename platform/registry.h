@@ -23,20 +23,30 @@ struct RegValue {
 
 // The per-user settings store, with the semantics the program expects of the Windows registry:
 //  - key paths are separated by "\"; "/" is an ordinary character in a key or value name;
-//  - key and value names keep their case but compare without it;
+//  - key and value names keep their case but compare without it (ASCII letters);
 //  - "missing" is distinct from an empty string; dword and string are different types;
 //  - keys and values enumerate in a stable order (the order they were created in);
 //  - a key tree can be copied and deleted.
-// Storage is one file in Windows registry-export format (mode 0600, it holds community names).
-// Every mutating call is one transaction: under a lock file the file is reloaded, the change
-// applied, and the file rewritten atomically (temporary file, fsync, rename), so two instances
-// never undo each other's writes. Reads use the copy loaded last (reload() refreshes it).
+// Storage is one file in Windows registry-export format (mode 0600, it holds community names;
+// the format is described in platform/registry_format.h). Every mutating call is one
+// transaction: under an exclusive lock on "<file>.lock" the file is reloaded, the change applied,
+// and the file rewritten atomically (temporary file, fsync, rename) when anything changed, so two
+// instances - objects or processes - never undo each other's writes. Reads use the copy loaded
+// last (reload() refreshes it; every write refreshes it too).
+//
+// Names and sizes are bounded as on Windows: a key name is 1..255 bytes without "\" or control
+// characters, a value name at most 16383 bytes without control characters ("" is the unnamed
+// value), a string at most 1 MiB of any bytes (line breaks and non-UTF-8 bytes included), at most
+// 512 key names in a path. A write outside these bounds returns false and changes nothing.
 //
 // All paths given to this class are relative to the root key (by default
 // "Software\Quorvel\Trellan" under HKEY_CURRENT_USER). An empty key path is the root itself.
+// One object is not meant to be shared between threads without a lock of the caller's; separate
+// objects on one file may be used from separate threads and processes.
 class Registry {
  public:
-  // Receives one line per problem (unparsable file moved aside, file that cannot be written).
+  // Receives one line per problem (unparsable file moved aside, file that cannot be read or
+  // written). Without a sink the line goes to stderr: such a problem is never silent.
   using ErrorSink = std::function<void(const std::string& message)>;
 
   // Opens the store at `filePath`; an empty path means defaultPath(). A missing file is an
@@ -72,11 +82,13 @@ class Registry {
   std::vector<std::string> subKeys(std::string_view key) const;
   std::vector<std::pair<std::string, RegValue>> values(std::string_view key) const;
 
-  // --- writes (each one transaction; false when the file could not be written) ---
+  // --- writes (each one transaction; false when the file could not be written or a name or size
+  // is out of bounds; memory then keeps the file's state) ---
   bool setDword(std::string_view key, std::string_view name, std::uint32_t v);
   bool setString(std::string_view key, std::string_view name, std::string_view v);
   bool setValue(std::string_view key, std::string_view name, const RegValue& v);
   bool createKey(std::string_view key);
+  // Deleting a missing value succeeds.
   bool deleteValue(std::string_view key, std::string_view name);
   // Deletes the key with every subkey and value. Deleting a missing key succeeds.
   bool deleteTree(std::string_view key);
@@ -86,10 +98,15 @@ class Registry {
 
   // Several changes as one transaction. The callback edits a view of the freshly reloaded
   // store through the same calls as above (on `tx`); nothing is written if it returns false.
+  // Calls on `tx` change memory only and return false only for invalid names or sizes (or a
+  // copyTree refused as above). Changes made through this object itself, or through another
+  // object on the same file, from inside the callback are refused (they would wait for the lock
+  // the transaction holds). Returns false when the callback did, or the file could not be written.
   bool transaction(const std::function<bool(Registry& tx)>& edit);
 
  private:
   struct Impl;
+  explicit Registry(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
 
