@@ -179,9 +179,9 @@ SNMPAPI_STATUS SnmpSerialExchange(HSNMP_SESSION session, HSNMP_ENTITY entity, sm
   if (!s) return SNMPAPI_FAILURE;
   const auto* e = handles::resolve<EntityRecord>(entity, SNMPAPI_ENTITY_INVALID, session);
   if (!e) return SNMPAPI_FAILURE;
-  if (e->transport != kTransportSerial) return fail(SNMPAPI_TL_NOT_SUPPORTED, session);
   const transport::Operations* ops = nullptr;
-  smiUINT32 rc = transport::makeReady(kTransportSerial, &ops);
+  smiUINT32 rc = e->transport == kTransportSerial ? transport::makeReady(kTransportSerial, &ops)
+                                                  : SNMPAPI_TL_NOT_SUPPORTED;
   std::size_t got = 0;
   if (rc == kOk) rc = ops->exchange(*s, *e, reply ? capacity : 0, reply, &got);
   if (rc != kOk) postError(rc, session);
