@@ -16,3 +16,4 @@ else
   echo "note: not root, running the tests without a private network namespace" >&2
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 fi
+"$root/scripts/fuzz.sh"

@@ -1,0 +1,131 @@
+// Feeds arbitrary bytes to the message decoder, directly and through SnmpDecodeMsg. Whatever
+// decodes must re-encode, and the re-encoded message must decode to the same fields.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "snmp/codec.h"
+#include "snmp/winsnmp.h"
+
+namespace {
+
+HSNMP_SESSION session() {
+  static HSNMP_SESSION s = [] {
+    smiUINT32 major, minor, level, translate, retransmit;
+    SnmpStartup(&major, &minor, &level, &translate, &retransmit);
+    std::atexit([] {
+      SnmpClose(session());
+      SnmpCleanup();
+    });
+    return SnmpOpen(nullptr, 0);
+  }();
+  return s;
+}
+
+bool sameValue(const smiVALUE& a, const smiVALUE& b) {
+  if (a.syntax != b.syntax) return false;
+  switch (a.syntax) {
+    case SNMP_SYNTAX_INT:
+      return a.value.sNumber == b.value.sNumber;
+    case SNMP_SYNTAX_CNTR32:
+    case SNMP_SYNTAX_GAUGE32:
+    case SNMP_SYNTAX_TIMETICKS:
+    case SNMP_SYNTAX_UINT32:
+      return a.value.uNumber == b.value.uNumber;
+    case SNMP_SYNTAX_CNTR64:
+      return a.value.hNumber.hipart == b.value.hNumber.hipart && a.value.hNumber.lopart == b.value.hNumber.lopart;
+    case SNMP_SYNTAX_OID:
+      return a.value.oid.len == b.value.oid.len &&
+             (a.value.oid.len == 0 || !std::memcmp(a.value.oid.ptr, b.value.oid.ptr, a.value.oid.len * 4));
+    case SNMP_SYNTAX_BITS:
+      return a.value.string.len == b.value.string.len &&
+             (a.value.string.len == 0 ||
+              !std::memcmp(a.value.string.ptr, b.value.string.ptr, (a.value.string.len + 7) / 8));
+    case SNMP_SYNTAX_OCTETS:
+    case SNMP_SYNTAX_IPADDR:
+    case SNMP_SYNTAX_OPAQUE:
+    case SNMP_SYNTAX_NSAPADDR:
+      return a.value.string.len == b.value.string.len &&
+             (a.value.string.len == 0 || !std::memcmp(a.value.string.ptr, b.value.string.ptr, a.value.string.len));
+    default:
+      return true;
+  }
+}
+
+void roundTrip(const snmp::codec::DecodeOutput& first) {
+  snmp::codec::BindingRef refs[snmp::codec::kMaxBindings];
+  for (smiUINT32 i = 0; i < first.count; ++i) refs[i] = {&first.bindings[i].name, &first.bindings[i].value};
+  snmp::codec::EncodeInput in;
+  in.pduType = first.pduType;
+  in.requestId = first.requestId;
+  in.errorStatus = first.errorStatus;
+  in.errorIndex = first.errorIndex;
+  in.community = first.community;
+  in.communityLength = first.communityLength;
+  in.bindings = refs;
+  in.count = first.count;
+  smiBYTE work[snmp::codec::kMaxMessage];
+  const smiBYTE* start = nullptr;
+  std::size_t length = 0;
+  const smiUINT32 code = snmp::codec::encodeInto(in, work, sizeof work, &start, &length);
+  if (code == SNMPAPI_OUTPUT_TRUNCATED) return;  // a translated trap can outgrow the work area
+  if (code != 0) std::abort();
+
+  static snmp::codec::DecodeOutput second;
+  if (snmp::codec::decodeMessage(start, length, second) != 0) std::abort();
+  bool same = second.pduType == first.pduType && second.requestId == first.requestId &&
+              second.errorStatus == first.errorStatus && second.errorIndex == first.errorIndex &&
+              second.communityLength == first.communityLength &&
+              !std::memcmp(second.community, first.community, first.communityLength) && second.count == first.count;
+  for (smiUINT32 i = 0; same && i < first.count; ++i) {
+    const auto& a = first.bindings[i];
+    const auto& b = second.bindings[i];
+    same = a.name.len == b.name.len && !std::memcmp(a.name.ptr, b.name.ptr, a.name.len * 4) && sameValue(a.value, b.value);
+  }
+  snmp::codec::freeDecoded(second);
+  if (!same) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static snmp::codec::DecodeOutput out;
+  std::size_t consumed = 0;
+  if (snmp::codec::decodeMessage(data, size, out, &consumed) == 0) {
+    if (consumed > size || out.count > snmp::codec::kMaxBindings) std::abort();
+    roundTrip(out);
+    snmp::codec::freeDecoded(out);
+  } else if (out.count != 0) {
+    std::abort();
+  }
+
+  // The same bytes through the API, releasing every handle it hands out.
+  const HSNMP_SESSION s = session();
+  if (!s) return 0;
+  smiOCTETS message{static_cast<smiUINT32>(size), const_cast<smiBYTE*>(data)};
+  HSNMP_ENTITY src = 0, dst = 0;
+  HSNMP_CONTEXT context = 0;
+  HSNMP_PDU pdu = 0;
+  SnmpDecodeMsg(s, &src, &dst, &context, &pdu, &message);
+  if (pdu) {
+    HSNMP_VBL vbl = 0;
+    if (SnmpGetPduData(pdu, nullptr, nullptr, nullptr, nullptr, &vbl) && vbl) {
+      const SNMPAPI_STATUS count = SnmpCountVbl(vbl);
+      for (smiUINT32 i = 1; i <= count; ++i) {
+        smiOID name{};
+        smiVALUE value{};
+        if (!SnmpGetVb(vbl, i, &name, &value)) continue;
+        SnmpFreeDescriptor(SNMP_SYNTAX_OID, &name);
+        if (value.syntax == SNMP_SYNTAX_OID) {
+          SnmpFreeDescriptor(SNMP_SYNTAX_OID, &value.value.oid);
+        } else {
+          SnmpFreeDescriptor(value.syntax, &value.value.string);
+        }
+      }
+      SnmpFreeVbl(vbl);
+    }
+    SnmpFreePdu(pdu);
+  }
+  if (context) SnmpFreeContext(context);
+  return 0;
+}
