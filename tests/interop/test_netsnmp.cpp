@@ -213,3 +213,60 @@ TEST_F(NetSnmp, V1TrapFromNetSnmpArrivesTranslated) {
 
 }  // namespace
 }  // namespace interop
+
+namespace interop {
+namespace {
+
+// The same proof through the WinSNMP API: SnmpEncodeMsg and SnmpDecodeMsg over handles.
+TEST_F(NetSnmp, WinSnmpApiBothWays) {
+  std::vector<Var> all;
+  for (const auto& c : everySyntax()) all.push_back(c.v);
+  std::vector<std::pair<std::string, Message>> messages;
+  for (const auto& c : everySyntax()) messages.emplace_back(c.name, request(0xA2, {c.v}));
+  for (int type : {0xA0, 0xA1, 0xA2, 0xA3, 0xA5, 0xA6, 0xA7}) {
+    messages.emplace_back("PDU type " + std::to_string(type), request(type, all));
+  }
+  for (const auto& [what, m] : messages) {
+    std::uint32_t code = 1;
+    const Bytes wire = apiEncode(m, &code);
+    ASSERT_EQ(code, 0u) << what;
+    Message seen;
+    std::string error;
+    ASSERT_TRUE(netsnmpParse(wire, seen, &error)) << what << ": " << error;
+    EXPECT_EQ(seen, m) << what;
+    const Bytes theirs = netsnmpBuild(m, &error);
+    EXPECT_EQ(toHex(wire), toHex(theirs)) << what;
+    Message decoded;
+    ASSERT_TRUE(apiDecode(theirs, decoded, &code)) << what << ": code " << code;
+    EXPECT_EQ(decoded, m) << what;
+  }
+}
+
+TEST_F(NetSnmp, WinSnmpApiDeliversNetSnmpV1TrapsTranslated) {
+  Message m = request(0xA4, {var(0x02, 3)});
+  m.enterprise = {1, 3, 6, 1, 4, 1, 1240, 2, 3, 5};
+  m.agentAddress = {10, 0, 0, 5};
+  m.generic = 2;
+  m.timeStamp = 99;
+  Message got;
+  std::uint32_t code = 1;
+  ASSERT_TRUE(apiDecode(netsnmpBuild(m), got, &code)) << code;
+  EXPECT_EQ(got.type, 0xA7);
+  EXPECT_EQ(got.requestId, 1);
+  ASSERT_EQ(got.vars.size(), 5u);
+  EXPECT_EQ(got.vars[1].oid, (Oid{1, 3, 6, 1, 6, 3, 1, 1, 5, 3}));
+  EXPECT_EQ(got.vars[4].oid, m.enterprise);
+}
+
+TEST_F(NetSnmp, WinSnmpApiRefusesWhatTheCodecRefuses) {
+  Bytes version1 = oursEncode(request(0xA2, {}));
+  ASSERT_EQ(version1[4], 0x00);
+  version1[4] = 0x01;
+  Message got;
+  std::uint32_t code = 0;
+  EXPECT_FALSE(apiDecode(version1, got, &code));
+  EXPECT_EQ(code, 19u);
+}
+
+}  // namespace
+}  // namespace interop
