@@ -5,7 +5,7 @@
 
 #include "access/mib_groups.h"
 
-namespace access {
+namespace mib {
 namespace {
 
 // In GroupId order: group(id) indexes this array.
@@ -141,4 +141,4 @@ std::string_view kindName(GroupKind k) noexcept {
   return "?";
 }
 
-}  // namespace access
+}  // namespace mib

@@ -10,7 +10,7 @@
 
 #include "access/mib_enumerations.h"
 
-namespace access {
+namespace mib {
 
 // Value types as the catalogue names them. Text and Bytes are both octet strings on the wire;
 // they differ in how the program shows and edits them.
@@ -269,4 +269,4 @@ constexpr int highestBitPosition(std::uint32_t mask) noexcept {
   return n;
 }
 
-}  // namespace access
+}  // namespace mib

@@ -1,7 +1,7 @@
 // EtherTalk: the protocol values and one row of AppleTalk names per output port.
 #include "access/mib_groups.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -52,4 +52,4 @@ constexpr GroupDef kEtherTalkPortRow{
     .notes = "every port row is saved in the one section",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

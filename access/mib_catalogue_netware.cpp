@@ -1,7 +1,7 @@
 // NetWare: the protocol settings, the attached file servers, the per-port settings and NDS.
 #include "access/mib_groups.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -116,4 +116,4 @@ constexpr GroupDef kNds{
     .notes = "saves and restores through its own slots: variable 0 is written as \"<4>\" with its 8-bit text",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -1,7 +1,7 @@
 // Output ports: the port container, one row per port, and the printer status behind each port.
 #include "access/mib_groups.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -93,4 +93,4 @@ constexpr GroupDef kPrinterStatus{
              "\"Off-line\", else bit 0x40 \"Transitioning\", else \"Printer Error\"; 3332 when not read",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

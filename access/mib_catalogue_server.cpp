@@ -3,7 +3,7 @@
 #include "access/mib_groups.h"
 #include "access/mib_strings.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -226,4 +226,4 @@ constexpr GroupDef kGenericProtocol{
     .users = "Network page, protocol id 4",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -2,7 +2,7 @@
 #include "access/mib_groups.h"
 #include "access/mib_strings.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -47,4 +47,4 @@ constexpr GroupDef kTcpIp{
     .notes = "level 3 adds 11-15, 4 adds 16, 5 adds 17-18, 7 adds 19-22, 8 and 0 add 23-24",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -5,7 +5,7 @@
 #include "access/mib_groups.h"
 #include "access/mib_strings.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -251,4 +251,4 @@ constexpr GroupDef kTrapEvent{
              "of output port p by E4.3.2.1.(13 + b).p",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -1,7 +1,7 @@
 // VINES: the StreetTalk settings, the print-service name table and the per-port values.
 #include "access/mib_groups.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -74,4 +74,4 @@ constexpr GroupDef kVinesPortRow{
     .users = "CVinesGroup",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

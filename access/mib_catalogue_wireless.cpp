@@ -2,7 +2,7 @@
 // regulatory countries the print server offers.
 #include "access/mib_groups.h"
 
-namespace access::groups {
+namespace mib::groups {
 namespace {
 
 using enum Syntax;
@@ -110,4 +110,4 @@ constexpr GroupDef kWirelessCountry{
     .users = "Wireless page, wizard wireless page",
 };
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-namespace access {
+namespace mib {
 namespace {
 
 constexpr std::string_view kUnknown = "UNKNOWN";
@@ -173,4 +173,4 @@ int printerStateText(bool read, std::int32_t value, std::string_view& text) noex
   return 0;
 }
 
-}  // namespace access
+}  // namespace mib

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace access {
+namespace mib {
 
 struct EnumEntry {
   std::int32_t value;
@@ -58,4 +58,4 @@ std::string fileServerStatusText(std::int32_t status);
 // Printer state of a CPrinterStatusGroup: 0 with the text, or 3332 when the group was not read.
 int printerStateText(bool read, std::int32_t value, std::string_view& text) noexcept;
 
-}  // namespace access
+}  // namespace mib

@@ -3,7 +3,7 @@
 // gathered by mib_catalogue.cpp. Users go through mib_catalogue.h.
 #include "access/mib_catalogue.h"
 
-namespace access::groups {
+namespace mib::groups {
 
 // Identity, server control, statistics, protocol lists (mib_catalogue_server.cpp)
 extern const GroupDef kServerInfo;
@@ -54,4 +54,4 @@ extern const GroupDef kWirelessList;
 extern const GroupDef kWepKeyRow;
 extern const GroupDef kWirelessCountry;
 
-}  // namespace access::groups
+}  // namespace mib::groups

@@ -5,7 +5,7 @@
 
 #include "access/mib_catalogue.h"
 
-namespace access {
+namespace mib {
 namespace {
 
 // The OID of a variable for a listing: rows and entries are shown as ".n".
@@ -66,7 +66,10 @@ GroupListing listOne(std::string_view prefix, const GroupDef& g) {
     out.additions.push_back("protocol " + std::to_string(p.protocolId) + ": " + std::string(buffer.data(), n) + " int");
   }
   if (!g.protocolFallback.empty()) {
-    out.additions.push_back("other protocol n: " + std::string(prefix) + std::string(g.protocolFallback) + " int");
+    std::string pattern(g.protocolFallback);
+    const std::size_t at = pattern.find("%d");
+    if (at != std::string::npos) pattern.replace(at, 2, "n");
+    out.additions.push_back("other protocol n: " + std::string(prefix) + pattern + " int");
   }
   for (const ChildDef& c : g.children) {
     std::string from;
@@ -124,4 +127,4 @@ std::string formatGroupListing(const std::vector<GroupListing>& groups) {
   return text;
 }
 
-}  // namespace access
+}  // namespace mib

@@ -7,7 +7,7 @@
 
 #include "access/oid_text.h"
 
-namespace access {
+namespace mib {
 
 struct VariableListing {
   int index = 0;
@@ -41,4 +41,4 @@ bool listGroup(std::string_view name, GroupListing& out, std::string_view prefix
 // Plain-text form: one heading line per group, one line per variable.
 std::string formatGroupListing(const std::vector<GroupListing>& groups);
 
-}  // namespace access
+}  // namespace mib

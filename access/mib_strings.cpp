@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace access {
+namespace mib {
 namespace {
 
 // Row and entry texts end before the row number, which the group appends.
@@ -270,4 +270,4 @@ std::string_view catalogueString(std::uint32_t id) noexcept {
 
 std::span<const CatalogueString> allCatalogueStrings() noexcept { return kStrings; }
 
-}  // namespace access
+}  // namespace mib

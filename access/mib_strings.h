@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace access {
+namespace mib {
 
 struct CatalogueString {
   std::uint16_t id;
@@ -25,4 +25,4 @@ constexpr std::uint16_t kStringTcpIpSection = 4240;  // "TCP/IP"
 constexpr std::uint16_t kStringOutputPorts = 4278;   // "Output Ports"
 constexpr std::uint16_t kStringSmtpSection = 4306;   // "SMTP"
 
-}  // namespace access
+}  // namespace mib

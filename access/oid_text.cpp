@@ -5,7 +5,7 @@
 
 #include "access/mib_catalogue.h"
 
-namespace access {
+namespace mib {
 namespace {
 
 // Counts the sub-identifiers of a dotted text, or returns 0 when it is malformed. A leading dot
@@ -121,4 +121,4 @@ std::string variableOidString(std::string_view prefix, const VariableDef& v, lon
   return std::string(buffer.data(), n);
 }
 
-}  // namespace access
+}  // namespace mib

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace access {
+namespace mib {
 
 struct VariableDef;
 
@@ -36,4 +36,4 @@ std::size_t variableOid(std::span<char> out, std::string_view prefix, const Vari
 // Same, as a string; empty on failure.
 std::string variableOidString(std::string_view prefix, const VariableDef& v, long rowIndex = -1);
 
-}  // namespace access
+}  // namespace mib

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-namespace access {
+namespace mib {
 namespace {
 
 constexpr WirelessCountry kCountries[] = {
@@ -83,4 +83,4 @@ std::string_view wirelessCountryCode(std::string_view name) noexcept {
   return {};
 }
 
-}  // namespace access
+}  // namespace mib

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace access {
+namespace mib {
 
 struct WirelessCountry {
   std::string_view code;
@@ -20,4 +20,4 @@ std::string_view wirelessCountryName(std::string_view code) noexcept;
 // The code of a name; empty when unknown.
 std::string_view wirelessCountryCode(std::string_view name) noexcept;
 
-}  // namespace access
+}  // namespace mib
