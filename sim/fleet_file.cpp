@@ -502,7 +502,10 @@ bool parseFleetText(std::string_view text, const std::string& baseDir, const Fle
     try {
       doc = json::parse(text);
     } catch (const json::parse_error& e) {
-      error = std::string("data file is not valid JSON: ") + e.what();
+      // The parser quotes what it last read, which may be long or binary: keep the message short.
+      std::string what = e.what();
+      if (what.size() > 200) what = what.substr(0, 200) + "...";
+      error = "data file is not valid JSON: " + what;
       return false;
     }
   }

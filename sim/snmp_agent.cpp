@@ -14,11 +14,11 @@ std::uint32_t SnmpAgent::uptimeTicks(Clock::time_point now) const {
 
 bool SnmpAgent::tick(Clock::time_point now) {
   if (!restartEnds_ || now < *restartEnds_) return false;
+  bootTime_ = *restartEnds_;  // up since the moment it came back, however late we notice
   restartEnds_.reset();
   if (!restoreOnRestart_.empty()) device_.store.restoreDefaults(restoreOnRestart_);
   restoreOnRestart_.clear();
   device_.store.applyPending();
-  bootTime_ = now;
   return true;
 }
 
