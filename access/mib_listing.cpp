@@ -1,5 +1,6 @@
 #include "access/mib_listing.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -83,16 +84,23 @@ GroupListing listOne(std::string_view prefix, const GroupDef& g) {
   return out;
 }
 
-void appendVariableLine(std::string& text, const VariableListing& v, const char* mark) {
-  std::array<char, 64> head{};
+void pad(std::string& text, const std::string& field, std::size_t width) {
+  text += field;
+  if (field.size() < width) text.append(width - field.size(), ' ');
+}
+
+void appendVariableLine(std::string& text, const VariableListing& v, const char* mark, std::size_t oidWidth) {
+  std::array<char, 16> head{};
   std::snprintf(head.data(), head.size(), "  %s%-3d ", mark, v.index);
   text += head.data();
-  text += v.oid;
-  text += "  " + v.syntax + "  " + v.access;
-  if (v.minLevel > 1) text += "  level " + std::to_string(v.minLevel);
-  if (v.excluded) text += "  excluded";
-  if (!v.meaning.empty()) text += "  " + v.meaning;
+  pad(text, v.oid, oidWidth + 2);
+  pad(text, v.syntax, 7);
+  pad(text, v.access, 12);
+  pad(text, v.minLevel > 1 ? "level " + std::to_string(v.minLevel) : std::string(), 9);
+  pad(text, v.excluded ? "excluded" : "", 10);
+  text += v.meaning;
   if (!v.enumeration.empty()) text += " [" + v.enumeration + "]";
+  while (!text.empty() && text.back() == ' ') text.pop_back();
   text += "\n";
 }
 
@@ -119,8 +127,11 @@ std::string formatGroupListing(const std::vector<GroupListing>& groups) {
     if (g.probeIndex >= 0) text += ", level in variable " + std::to_string(g.probeIndex);
     if (!g.backupSection.empty()) text += ", section \"" + g.backupSection + "\"";
     text += ")\n";
-    for (const VariableListing& v : g.variables) appendVariableLine(text, v, "");
-    for (const VariableListing& v : g.extras) appendVariableLine(text, v, "+");
+    std::size_t width = 0;
+    for (const VariableListing& v : g.variables) width = std::max(width, v.oid.size());
+    for (const VariableListing& v : g.extras) width = std::max(width, v.oid.size());
+    for (const VariableListing& v : g.variables) appendVariableLine(text, v, "", width);
+    for (const VariableListing& v : g.extras) appendVariableLine(text, v, "+", width);
     for (const std::string& a : g.additions) text += "  added: " + a + "\n";
     for (const std::string& c : g.children) text += "  owns: " + c + "\n";
   }

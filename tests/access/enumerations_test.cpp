@@ -106,7 +106,8 @@ TEST(Listing, EveryGroupWithItsVariables) {
 
   const std::string text = formatGroupListing(groups);
   EXPECT_NE(text.find("CTcpIpGroup (scalar, level in variable 5, section \"TCP/IP\")\n"), std::string::npos);
-  EXPECT_NE(text.find("1.3.6.1.4.1.1240.2.3.5.6.3.1.4.1.0  ip  read-write  IP address"), std::string::npos);
+  EXPECT_NE(text.find("\n  0   1.3.6.1.4.1.1240.2.3.5.6.3.1.4.1.0   ip     read-write                     IP address\n"),
+            std::string::npos);
   EXPECT_NE(text.find("owns: COutputPortRow per variable 1"), std::string::npos);
   EXPECT_NE(text.find("other protocol n: 1.3.6.1.4.1.1240.2.3.5.6.3.n.2.0 int"), std::string::npos);
 }
