@@ -20,9 +20,19 @@ HandleTable& table() noexcept {
 // Map the table at load time, before any fork, so children share it with their parent.
 [[maybe_unused]] const bool kTableMapped = (table(), true);
 
+// Records of this process's slots; entries of other owners are stale copies, never used.
+RecordHeader* gRecords[kSlots] = {};
+
 }  // namespace
 
 Slot& slotAt(smiUINT32 index) noexcept { return table().slots[index % kSlots]; }
+
+RecordHeader* recordAt(smiUINT32 handle) noexcept {
+  const smiUINT32 h = handle & 0xFFFFu;
+  if (h == 0 || h >= kSlots) return nullptr;
+  if (table().slots[h].owner.load(std::memory_order_acquire) != platform::currentProcessId()) return nullptr;
+  return gRecords[h];
+}
 
 smiUINT32 allocate(Kind kind, std::size_t size, HSNMP_SESSION session, HSNMP_SESSION postTo) noexcept {
   const platform::ProcessId self = platform::currentProcessId();
@@ -34,14 +44,14 @@ smiUINT32 allocate(Kind kind, std::size_t size, HSNMP_SESSION session, HSNMP_SES
     // A dead owner's record lived in its own address space: reuse the slot without freeing it.
     auto* record = static_cast<RecordHeader*>(std::calloc(1, size));
     if (!record) {
-      s.record = nullptr;
+      gRecords[h] = nullptr;
       s.owner.store(0, std::memory_order_release);
       postError(SNMPAPI_ALLOC_ERROR, postTo);
       return 0;
     }
     record->kind = kind;
     record->session = kind == Kind::Session ? h : session;
-    s.record = record;
+    gRecords[h] = record;
     return h;
   }
   postError(SNMPAPI_ALLOC_ERROR, postTo);
@@ -58,8 +68,9 @@ RecordHeader* find(smiUINT32 handle, Kind kind) noexcept {
     if (!platform::processIsRunning(holder)) s.owner.compare_exchange_strong(holder, 0);
     return nullptr;
   }
-  if (!s.record || s.record->kind != kind) return nullptr;
-  return s.record;
+  RecordHeader* r = gRecords[h];
+  if (!r || r->kind != kind) return nullptr;
+  return r;
 }
 
 RecordHeader* resolve(smiUINT32 handle, Kind kind, smiUINT32 specific, HSNMP_SESSION postTo) noexcept {
@@ -74,8 +85,8 @@ void release(smiUINT32 handle) noexcept {
   if (h == 0 || h >= kSlots) return;
   Slot& s = table().slots[h];
   if (s.owner.load(std::memory_order_acquire) != platform::currentProcessId()) return;
-  std::free(s.record);
-  s.record = nullptr;
+  std::free(gRecords[h]);
+  gRecords[h] = nullptr;
   s.owner.store(0, std::memory_order_release);
 }
 

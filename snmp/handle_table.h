@@ -1,6 +1,6 @@
 #pragma once
 // The handle table: 64 slots (slot 0 never used), each holding the owner's process id and a
-// pointer to the object's record. The table is shared with forked children like the task table,
+// pointer to the object's record (kept in the owner's own memory). The table is shared with forked children like the task table,
 // but a record pointer means something only in its owner's address space, so a handle resolves
 // for its owner alone; another running process's slot is invalid, a dead one's is emptied.
 #include <atomic>
@@ -14,9 +14,10 @@ namespace snmp::handles {
 
 constexpr smiUINT32 kSlots = 64;
 
+// The shared part of a slot. The record pointer stays in process-local memory beside it: it
+// means nothing in another address space (and leak checkers see it there).
 struct Slot {
   std::atomic<platform::ProcessId> owner;  // 0 = free
-  RecordHeader* record;                    // valid in the owner process only
 };
 
 // Takes the first slot (1 to 63) that is free or whose owner no longer runs, with a zero-filled
@@ -52,6 +53,9 @@ std::size_t ownedHandles(smiUINT32* out) noexcept;
 
 // Empties every slot whose owner no longer runs (its memory died with it).
 void forgetDeadOwners() noexcept;
+
+// The record of one of the caller's slots (no kind check), or null.
+RecordHeader* recordAt(smiUINT32 handle) noexcept;
 
 // Test access to a slot.
 Slot& slotAt(smiUINT32 index) noexcept;

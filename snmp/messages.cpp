@@ -108,7 +108,7 @@ SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY srcEntity, LPHS
     if (rc == kOk || !open) return;
     const transport::Operations* ops = transport::operationsFor(kind);
     length = task->bufferCapacity = tasks::kReceiveCapacity;
-    rc = ops->receive(*s, task->buffer, &length, *src, *dst);
+    rc = ops->receive(*s, tasks::receiveBuffer(*task), &length, *src, *dst);
   };
   tryReceive(s->udpOpen, kTransportUdp);
   tryReceive(s->ipxOpen, kTransportIpx);
@@ -120,7 +120,7 @@ SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY srcEntity, LPHS
 
   std::size_t used = 0;
   if (length > tasks::kReceiveCapacity ||
-      decodeToHandles(session, task->buffer, length, context, pdu, &used) != kOk) {
+      decodeToHandles(session, tasks::receiveBuffer(*task), length, context, pdu, &used) != kOk) {
     dropEntities();
     return fail(SNMPAPI_OUTPUT_TRUNCATED, session);
   }

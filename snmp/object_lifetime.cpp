@@ -42,7 +42,7 @@ smiUINT32 closeSession(HSNMP_SESSION session) noexcept {
   const HSNMP_SESSION self = session & 0xFFFFu;
   for (std::size_t i = 0; i < n; ++i) {
     if (owned[i] == self) continue;
-    const RecordHeader* r = handles::slotAt(owned[i]).record;
+    const RecordHeader* r = handles::recordAt(owned[i]);
     if (r && r->kind != Kind::Session && r->session == self) destroyObject(owned[i]);
   }
   destroyObject(self);

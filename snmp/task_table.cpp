@@ -20,7 +20,16 @@ TaskTable& table() noexcept {
 // Map the table at load time, before any fork, so children share it with their parent.
 [[maybe_unused]] const bool kTableMapped = (table(), true);
 
+// Buffers of this process's entries; entries of other processes are stale copies, never used.
+smiBYTE* gBuffers[kEntries] = {};
+
+std::size_t indexOf(const TaskEntry& entry) noexcept {
+  return static_cast<std::size_t>(&entry - table().entries);
+}
+
 }  // namespace
+
+smiBYTE* receiveBuffer(const TaskEntry& entry) noexcept { return gBuffers[indexOf(entry)]; }
 
 TaskEntry& entryAt(std::size_t index) noexcept { return table().entries[index % kEntries]; }
 
@@ -39,7 +48,7 @@ TaskEntry* acquire() noexcept {
     platform::ProcessId holder = e.pid.load(std::memory_order_acquire);
     if (holder != 0 && platform::processIsRunning(holder)) continue;
     if (!e.pid.compare_exchange_strong(holder, self, std::memory_order_acq_rel)) continue;
-    // A dead holder's buffer belongs to its own address space: overwrite the pointer, never free it.
+    // A dead holder's buffer lived in its own address space: nothing of it is ours to free.
     e.lastError = SNMPAPI_SUCCESS;
     e.translateMode = SNMPAPI_UNTRANSLATED_V1;
     e.retransmitMode = SNMPAPI_OFF;
@@ -47,8 +56,10 @@ TaskEntry* acquire() noexcept {
     e.policyRetry = 0;
     e.nextRequestId = kFirstRequestId;
     e.bufferCapacity = kReceiveCapacity;
-    e.buffer = static_cast<smiBYTE*>(std::malloc(kReceiveCapacity));
-    if (!e.buffer) {
+    smiBYTE*& buffer = gBuffers[indexOf(e)];
+    std::free(buffer);  // only set here if a parent held this entry before forking us
+    buffer = static_cast<smiBYTE*>(std::malloc(kReceiveCapacity));
+    if (!buffer) {
       e.pid.store(0, std::memory_order_release);
       return nullptr;
     }
@@ -58,8 +69,9 @@ TaskEntry* acquire() noexcept {
 }
 
 void release(TaskEntry& entry) noexcept {
-  std::free(entry.buffer);
-  entry.buffer = nullptr;
+  smiBYTE*& buffer = gBuffers[indexOf(entry)];
+  std::free(buffer);
+  buffer = nullptr;
   entry.bufferCapacity = 0;
   entry.pid.store(0, std::memory_order_release);
 }

@@ -24,8 +24,11 @@ struct TaskEntry {
   std::uint64_t policyRetry;   // count times 10000, wide enough never to wrap
   smiINT32 nextRequestId;
   smiUINT32 bufferCapacity;
-  smiBYTE* buffer;             // malloc'ed by the owner; meaningful in the owner process only
 };
+
+// The receive buffer of the caller's entry (bufferCapacity bytes). It is allocated with the
+// entry and kept in process-local memory: a pointer means nothing in another address space.
+smiBYTE* receiveBuffer(const TaskEntry& entry) noexcept;
 
 // The caller's entry, or null when it has none.
 TaskEntry* current() noexcept;
