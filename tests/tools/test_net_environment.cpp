@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "fake_net_probe_hooks.h"
+#include "platform/dynamic_library.h"
 #include "platform/report_error.h"
 #include "platform/socket_address.h"
 #include "tools/net_environment.h"
@@ -219,6 +222,9 @@ TEST(NetEnvironmentProbe, RealWorkstation) {
   const std::uint32_t expected = CNetEnvironment::kSerial | kIpFlags;
   EXPECT_EQ(env.flags() & expected, expected);
   EXPECT_EQ(env.flags() & (CNetEnvironment::kSpxStream | CNetEnvironment::kSpxSeqPacket), 0u);
+  // No fennick beside the program: no NetWare.
+  if (!std::filesystem::exists(platform::besideProgram("libfennick.so")))
+    EXPECT_EQ(env.flags() & CNetEnvironment::kNetWareClient, 0u);
   EXPECT_EQ(env.operatingSystem().rfind("Linux ", 0), 0u) << env.operatingSystem();
   EXPECT_FALSE(env.hostName().empty());
   EXPECT_LE(env.hostName().size(), CNetEnvironment::kHostNameMax);
