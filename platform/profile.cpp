@@ -77,7 +77,12 @@ void Profile::parse(std::string_view text) {
   }
 }
 
-bool Profile::save(const std::string& path) const { return writeFileAtomically(path, text()); }
+bool Profile::save(const std::string& path) const {
+  std::string t = text();
+  // load() refuses larger files; writing one would make the data unreadable.
+  if (t.size() > kMaxProfileBytes) return false;
+  return writeFileAtomically(path, t);
+}
 
 std::string Profile::text() const {
   std::string out;

@@ -24,8 +24,8 @@ class Profile {
   bool load(const std::string& path);
   // Parses text already in memory (LF or CR LF line ends).
   void parse(std::string_view text);
-  // Writes atomically (temporary file, fsync, rename). False on any failure; the old file stays.
-  // An existing file keeps its mode.
+  // Writes atomically (temporary file, fsync, rename). False on any failure, or when the text is
+  // larger than load() accepts; the old file stays. An existing file keeps its mode.
   bool save(const std::string& path) const;
   // The file's text as save() writes it.
   std::string text() const;

@@ -234,9 +234,17 @@ struct Registry::Impl {
       hive = std::move(work);
       return true;
     }
+    std::string text = regformat::serialize(*work);
+    if (text.size() > regformat::kMaxFileBytes) {
+      // The next read would refuse a larger file and move it aside with everything in it.
+      report("Settings change refused: the settings file would grow beyond " +
+             std::to_string(regformat::kMaxFileBytes >> 20) + " MiB.");
+      hive = std::move(fresh);
+      return false;
+    }
     AtomicWriteOptions options;
     options.mode = 0600;
-    if (!writeFileAtomically(path, regformat::serialize(*work), options, &error)) {
+    if (!writeFileAtomically(path, text, options, &error)) {
       report("Settings cannot be saved: " + error);
       hive = std::move(fresh);
       return false;

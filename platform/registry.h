@@ -37,7 +37,8 @@ struct RegValue {
 // Names and sizes are bounded as on Windows: a key name is 1..255 bytes without "\" or control
 // characters, a value name at most 16383 bytes without control characters ("" is the unnamed
 // value), a string at most 1 MiB of any bytes (line breaks and non-UTF-8 bytes included), at most
-// 512 key names in a path. A write outside these bounds returns false and changes nothing.
+// 512 key names in a path, at most 16 MiB for the whole file. A write outside these bounds
+// returns false and changes nothing.
 //
 // All paths given to this class are relative to the root key (by default
 // "Software\Quorvel\Trellan" under HKEY_CURRENT_USER). An empty key path is the root itself.
@@ -99,7 +100,7 @@ class Registry {
   // Several changes as one transaction. The callback edits a view of the freshly reloaded
   // store through the same calls as above (on `tx`); nothing is written if it returns false.
   // Calls on `tx` change memory only and return false only for invalid names or sizes (or a
-  // copyTree refused as above). Changes made through this object itself, or through another
+  // copyTree refused as above); tx.reload() does nothing. Changes made through this object itself, or through another
   // object on the same file, from inside the callback are refused (they would wait for the lock
   // the transaction holds). Returns false when the callback did, or the file could not be written.
   bool transaction(const std::function<bool(Registry& tx)>& edit);

@@ -41,24 +41,6 @@ std::size_t decodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
   return len;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 code units for a byte string; bytes outside valid UTF-8 become U+DC80..U+DCFF.
 std::vector<std::uint16_t> toUtf16(std::string_view s) {
   std::vector<std::uint16_t> units;
@@ -84,25 +66,56 @@ std::vector<std::uint16_t> toUtf16(std::string_view s) {
 }
 
 // The inverse of toUtf16. False for an unpaired surrogate that is not an escaped byte.
+// Writes the UTF-8 form of `cp` at `w` (room for 4 bytes) and returns the end.
+char* putUtf8(char* w, char32_t cp) {
+  if (cp < 0x80) {
+    *w++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *w++ = static_cast<char>(0xC0 | (cp >> 6));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *w++ = static_cast<char>(0xE0 | (cp >> 12));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *w++ = static_cast<char>(0xF0 | (cp >> 18));
+    *w++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return w;
+}
+
+// The inverse of toUtf16, appended to `out`. False for an unpaired surrogate that is not an
+// escaped byte.
 bool fromUtf16(const std::uint16_t* units, std::size_t count, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + count * 3 + 1);  // no unit needs more than 3 bytes, a pair needs 4
+  char* const begin = out.data() + start;
+  char* w = begin;
   for (std::size_t i = 0; i < count; ++i) {
     std::uint16_t u = units[i];
     if (u >= 0xD800 && u <= 0xDBFF) {
       if (i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
         char32_t cp = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-        appendUtf8(out, cp);
+        w = putUtf8(w, cp);
         ++i;
         continue;
       }
+      out.resize(start);
       return false;
     }
     if (u >= 0xDC00 && u <= 0xDFFF) {
-      if (u < 0xDC80 || u > 0xDCFF) return false;
-      out += static_cast<char>(u & 0xFF);
+      if (u < 0xDC80 || u > 0xDCFF) {
+        out.resize(start);
+        return false;
+      }
+      *w++ = static_cast<char>(u & 0xFF);
       continue;
     }
-    appendUtf8(out, u);
+    w = putUtf8(w, u);
   }
+  out.resize(start + static_cast<std::size_t>(w - begin));
   return true;
 }
 
@@ -140,22 +153,31 @@ void appendHexString(std::string& out, std::size_t lineStart, std::string_view s
   out += "hex(1):";
   std::size_t column = out.size() - lineStart;
   const std::size_t bytes = units.size() * 2;
+  // Worst case: "xx," per byte and a line break (backslash, LF, two blanks) every 25 bytes.
+  const std::size_t start = out.size();
+  out.resize(start + bytes * 3 + (bytes / 25 + 2) * 4);
+  char* const begin = out.data() + start;
+  char* w = begin;
   for (std::size_t i = 0; i < bytes; ++i) {
     // Break after a comma so that no line passes 80 columns, as regedit does.
     if (i > 0 && column + 3 > 77) {
-      out += "\\\n  ";
+      *w++ = '\\';
+      *w++ = '\n';
+      *w++ = ' ';
+      *w++ = ' ';
       column = 2;
     }
     std::uint16_t u = units[i / 2];
     unsigned byte = (i % 2 == 0) ? (u & 0xFF) : (u >> 8);
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0xF];
+    *w++ = kDigits[byte >> 4];
+    *w++ = kDigits[byte & 0xF];
     column += 2;
     if (i + 1 < bytes) {
-      out += ',';
+      *w++ = ',';
       ++column;
     }
   }
+  out.resize(start + static_cast<std::size_t>(w - begin));
 }
 
 void appendValue(std::string& out, const std::string& name, const RegValue& v) {
@@ -410,25 +432,36 @@ class Parser {
       if (!more) break;
       if (!nextLine(part)) return fail("hex data continues past the end of the file");
     }
-    std::vector<std::uint8_t> bytes;
-    std::string_view rest = joined;
-    while (!rest.empty()) {
-      std::size_t comma = rest.find(',');
-      std::string_view tok = trimBlanks(rest.substr(0, comma));
-      if (tok.size() != 2 || hexDigit(tok[0]) < 0 || hexDigit(tok[1]) < 0) return fail("bad hex byte");
-      bytes.push_back(static_cast<std::uint8_t>(hexDigit(tok[0]) * 16 + hexDigit(tok[1])));
-      if (comma == std::string_view::npos) break;
-      rest.remove_prefix(comma + 1);
-      if (rest.empty()) return fail("bad hex byte");
+    // "xx" pairs separated by commas, blanks allowed around each pair, read as UTF-16LE units.
+    const std::size_t n = joined.size();
+    std::vector<std::uint8_t> bytes(n / 3 + 1);
+    std::size_t count = 0;
+    std::size_t p = 0;
+    auto skipBlanks = [&] {
+      while (p < n && (joined[p] == ' ' || joined[p] == '\t')) ++p;
+    };
+    skipBlanks();
+    while (p < n) {
+      int hi = p + 1 < n ? hexDigit(joined[p]) : -1;
+      int lo = hi >= 0 ? hexDigit(joined[p + 1]) : -1;
+      if (lo < 0) return fail("bad hex byte");
+      bytes[count++] = static_cast<std::uint8_t>(hi * 16 + lo);
+      p += 2;
+      skipBlanks();
+      if (p == n) break;
+      if (joined[p] != ',') return fail("bad hex byte");
+      ++p;
+      skipBlanks();
+      if (p == n) return fail("bad hex byte");
     }
-    if (bytes.size() % 2 != 0) return fail("hex(1) data with an odd number of bytes");
-    std::vector<std::uint16_t> units(bytes.size() / 2);
+    if (count % 2 != 0) return fail("hex(1) data with an odd number of bytes");
+    std::vector<std::uint16_t> units(count / 2);
     for (std::size_t k = 0; k < units.size(); ++k) {
       units[k] = static_cast<std::uint16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
     }
-    std::size_t count = units.size();
-    if (count > 0 && units[count - 1] == 0) --count;  // the terminator
-    if (!fromUtf16(units.data(), count, out)) return fail("hex(1) data is not valid UTF-16");
+    std::size_t used = units.size();
+    if (used > 0 && units[used - 1] == 0) --used;  // the terminator
+    if (!fromUtf16(units.data(), used, out)) return fail("hex(1) data is not valid UTF-16");
     if (out.size() > kMaxStringBytes) return fail("text too long");
     return true;
   }

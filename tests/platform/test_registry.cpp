@@ -283,3 +283,17 @@ TEST_F(RegistryTest, WritesBesideTheTransactionAreRefusedNotDeadlocked) {
   EXPECT_EQ(again->getDword("General", "Other"), std::nullopt);
   EXPECT_EQ(errors.size(), 2u);
 }
+
+TEST_F(RegistryTest, StoreNeverGrowsBeyondWhatItCanReadBack) {
+  // Line breaks force the hex form: about 6 bytes of file per byte of text.
+  const std::string text(1u << 20, '\n');
+  ASSERT_TRUE(reg.setString("Big", "one", text));
+  ASSERT_TRUE(reg.setString("Big", "two", text));
+  EXPECT_FALSE(reg.setString("Big", "three", text));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("16 MiB"), std::string::npos) << errors[0];
+  auto again = reopen();
+  EXPECT_EQ(again->getString("Big", "two"), text);
+  EXPECT_EQ(again->getString("Big", "three"), std::nullopt);
+  EXPECT_EQ(errors.size(), 1u);  // the file read back without complaint
+}
