@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace snmp::ber {
 
-bool Reader::enter(smiBYTE& tag) noexcept {
-  if (error_) return false;
+bool Reader::enterSlow(smiBYTE& tag) noexcept {
   if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
   tag = data_[pos_++];
   if ((tag & 0x1F) == 0x1F) return fail(SNMPAPI_MESSAGE_INVALID);
@@ -37,14 +37,8 @@ bool Reader::enter(smiBYTE& tag) noexcept {
   return true;
 }
 
-bool Reader::content(Span& span) noexcept {
-  if (error_) return false;
+bool Reader::contentUntilEnd(Span& span) noexcept {
   span.data = data_ + pos_;
-  if (!indefinite_) {
-    span.size = end_ - pos_;
-    pos_ = end_;
-    return true;
-  }
   const void* hit = nullptr;
   for (std::size_t i = pos_; i + 1 < end_; i = static_cast<const smiBYTE*>(hit) - data_ + 1) {
     hit = std::memchr(data_ + i, 0, end_ - 1 - i);
@@ -59,21 +53,12 @@ bool Reader::content(Span& span) noexcept {
   return fail(SNMPAPI_OUTPUT_TRUNCATED);
 }
 
-bool Reader::leave() noexcept {
-  if (error_) return false;
-  if (depth_ == 0) return fail(SNMPAPI_OTHER_ERROR);
-  if (indefinite_) {
-    if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
-    if (data_[pos_] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
-    if (pos_ + 1 >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
-    if (data_[pos_ + 1] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
-    pos_ += 2;
-  } else if (pos_ != end_) {
-    return fail(SNMPAPI_MESSAGE_INVALID);
-  }
-  const Frame& f = stack_[--depth_];
-  end_ = f.end;
-  indefinite_ = f.indefinite;
+bool Reader::endOfContents() noexcept {
+  if (pos_ >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+  if (data_[pos_] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
+  if (pos_ + 1 >= end_) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+  if (data_[pos_ + 1] != 0) return fail(SNMPAPI_MESSAGE_INVALID);
+  pos_ += 2;
   return true;
 }
 
@@ -115,25 +100,41 @@ smiUINT32 readOid(Span s, smiOID& out) noexcept {
   for (std::size_t i = 0; i < s.size; ++i) groups += !(s.data[i] & 0x80);
   auto* ids = static_cast<smiUINT32*>(std::malloc((groups + 1) * sizeof(smiUINT32)));
   if (!ids) return SNMPAPI_ALLOC_ERROR;
-  std::size_t n = 0;
+
+  // One group from position i (in range: the last byte has no continuation bit). A value
+  // beyond `limit` is refused: sub-identifiers are 32 bits, the first group 32 bits plus 80.
+  std::size_t i = 0;
+  auto group = [&](std::uint64_t limit, std::uint64_t& v) {
+    smiBYTE b = s.data[i++];
+    v = b & 0x7F;
+    bool fits = true;
+    while (b & 0x80) {
+      b = s.data[i++];
+      v = (v << 7) | (b & 0x7F);
+      if (v > limit) fits = false;
+    }
+    return fits;
+  };
   std::uint64_t v = 0;
-  for (std::size_t i = 0; i < s.size; ++i) {
+  bool fits = group(0xFFFFFFFFull + 80, v);
+  const smiUINT32 first = v < 40 ? 0 : v < 80 ? 1 : 2;
+  ids[0] = first;
+  ids[1] = static_cast<smiUINT32>(v - 40ull * first);
+  fits = fits && v - 40ull * first <= 0xFFFFFFFFull;
+  std::size_t n = 2;
+  while (fits && i < s.size) {
     const smiBYTE b = s.data[i];
-    v = (v << 7) | (b & 0x7F);
-    // A sub-identifier that outgrows 32 bits (the first group: 32 bits plus 80) is refused.
-    if (v > 0xFFFFFFFFull + (n == 0 ? 80 : 0)) {
-      std::free(ids);
-      return SNMPAPI_OUTPUT_TRUNCATED;
+    if (b < 0x80) {  // the common one-byte sub-identifier
+      ids[n++] = b;
+      ++i;
+      continue;
     }
-    if (b & 0x80) continue;
-    if (n == 0) {
-      const smiUINT32 first = v < 40 ? 0 : v < 80 ? 1 : 2;
-      ids[n++] = first;
-      ids[n++] = static_cast<smiUINT32>(v - 40ull * first);
-    } else {
-      ids[n++] = static_cast<smiUINT32>(v);
-    }
-    v = 0;
+    fits = group(0xFFFFFFFFull, v);
+    ids[n++] = static_cast<smiUINT32>(v);
+  }
+  if (!fits) {
+    std::free(ids);
+    return SNMPAPI_OUTPUT_TRUNCATED;
   }
   out.len = static_cast<smiUINT32>(n);
   out.ptr = ids;

@@ -26,7 +26,21 @@ class Reader {
   std::size_t depth() const noexcept { return depth_; }
 
   // Reads an element header and enters the element. Returns false on error (see error()).
-  bool enter(smiBYTE& tag) noexcept;
+  bool enter(smiBYTE& tag) noexcept {
+    if (error_) return false;
+    // The common case inline: a short definite length with room for the tag and length bytes.
+    if (end_ - pos_ >= 2 && data_[pos_ + 1] < 0x80 && (data_[pos_] & 0x1F) != 0x1F && depth_ < kMaxDepth) {
+      const std::size_t length = data_[pos_ + 1];
+      if (length > end_ - pos_ - 2) return fail(SNMPAPI_OUTPUT_TRUNCATED);
+      tag = data_[pos_];
+      pos_ += 2;
+      stack_[depth_++] = {end_, indefinite_};
+      end_ = pos_ + length;
+      indefinite_ = false;
+      return true;
+    }
+    return enterSlow(tag);
+  }
   // Enters an element that must carry `expected` (else SNMPAPI_MESSAGE_INVALID).
   bool enter(smiBYTE expected, smiBYTE& tag) noexcept {
     if (!enter(tag)) return false;
@@ -35,7 +49,14 @@ class Reader {
   }
   // Inside a primitive element just entered: its content, up to its end or (indefinite length)
   // up to the first pair of zero bytes. The read position moves past it.
-  bool content(Span& span) noexcept;
+  bool content(Span& span) noexcept {
+    if (error_) return false;
+    if (indefinite_) return contentUntilEnd(span);
+    span.data = data_ + pos_;
+    span.size = end_ - pos_;
+    pos_ = end_;
+    return true;
+  }
   // True while a constructed element just entered has more elements before its end.
   bool more() const noexcept {
     if (error_ || pos_ >= end_) return false;
@@ -43,7 +64,19 @@ class Reader {
   }
   // Leaves the innermost element: checks its end-of-contents or that it ended where its length
   // said, and restores the enclosing end.
-  bool leave() noexcept;
+  bool leave() noexcept {
+    if (error_) return false;
+    if (depth_ == 0) return fail(SNMPAPI_OTHER_ERROR);
+    if (indefinite_) {
+      if (!endOfContents()) return false;
+    } else if (pos_ != end_) {
+      return fail(SNMPAPI_MESSAGE_INVALID);
+    }
+    const Frame& f = stack_[--depth_];
+    end_ = f.end;
+    indefinite_ = f.indefinite;
+    return true;
+  }
 
   bool fail(smiUINT32 code) noexcept {
     if (!error_) error_ = code;
@@ -55,6 +88,10 @@ class Reader {
     std::size_t end;
     bool indefinite;
   };
+
+  bool enterSlow(smiBYTE& tag) noexcept;
+  bool contentUntilEnd(Span& span) noexcept;
+  bool endOfContents() noexcept;
 
   const smiBYTE* data_;
   std::size_t pos_;

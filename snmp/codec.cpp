@@ -32,7 +32,7 @@ void freeBinding(DecodedBinding& b) noexcept {
 }
 
 // A value of syntax `tag` from the content of its element.
-smiUINT32 readValue(smiBYTE tag, ber::Span s, smiVALUE& v) noexcept {
+inline __attribute__((always_inline)) smiUINT32 readValue(smiBYTE tag, ber::Span s, smiVALUE& v) noexcept {
   v.syntax = tag;
   switch (tag) {
     case SNMP_SYNTAX_INT:
@@ -71,7 +71,7 @@ smiUINT32 readValue(smiBYTE tag, ber::Span s, smiVALUE& v) noexcept {
 }
 
 // Reads one primitive element of tag `expected` and returns its content.
-bool primitive(ber::Reader& r, smiBYTE expected, ber::Span& s) noexcept {
+inline __attribute__((always_inline)) bool primitive(ber::Reader& r, smiBYTE expected, ber::Span& s) noexcept {
   smiBYTE tag;
   return r.enter(expected, tag) && r.content(s) && r.leave();
 }
