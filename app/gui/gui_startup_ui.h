@@ -1,0 +1,38 @@
+#pragma once
+// The start-up sequence's user interface in Qt: message boxes, the screen, the single-instance
+// socket and the main window.
+#include <memory>
+
+#include "app/startup.h"
+#include "app/gui/single_instance.h"
+
+class CMainFrame;
+
+namespace platform {
+class Registry;
+}
+
+class GuiStartupUi final : public app::StartupUi {
+ public:
+  explicit GuiStartupUi(platform::Registry& reg);
+  ~GuiStartupUi() override;
+
+  bool askYesNo(const std::string& text) override;
+  void showWarning(const std::string& text) override;
+  std::pair<int, int> desktopSize() override;
+  bool findRunningInstance() override;
+  void activateRunningInstance() override;
+  void becomeFirstInstance() override;
+  bool createMainWindow(const app::WindowRect& rect) override;
+  void createProgressDialog() override;
+  void attachViewManager(bool setAppIcon) override;
+  void postRefresh() override;
+
+  CMainFrame* mainFrame() const { return frame_.get(); }
+  SingleInstance& instance() { return instance_; }
+
+ private:
+  platform::Registry& reg_;
+  SingleInstance instance_;
+  std::unique_ptr<CMainFrame> frame_;
+};

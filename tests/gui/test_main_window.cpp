@@ -1,0 +1,130 @@
+// The application shell under QtTest, offscreen: start-up writes the settings, the window takes
+// its stored rectangle, Exit closes it and saves the rectangle, a second instance is answered,
+// and SIGTERM arrives as a Qt signal.
+#include <csignal>
+#include <thread>
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/gui/gui_startup_ui.h"
+#include "app/gui/main_frame.h"
+#include "app/gui/single_instance.h"
+#include "app/gui/termination_signals.h"
+#include "app/network_layer.h"
+#include "app/startup.h"
+#include "platform/registry.h"
+
+namespace {
+
+class FakeNet : public app::NetworkLayer {
+ public:
+  int probe() override { return 0x8001; }
+  std::uint32_t flags() const override { return 0x8001; }
+  void close() override { closed = true; }
+  bool closed = false;
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    // A private socket folder: other tests may run an instance of their own at the same time.
+    QDir(dir_.path()).mkdir("run");
+    qputenv("XDG_RUNTIME_DIR", dir_.filePath("run").toLocal8Bit());
+    qputenv("TRELLAN_LEGACY_DIR", dir_.filePath("legacy").toLocal8Bit());
+    registryPath_ = dir_.filePath("Trellan.reg").toStdString();
+  }
+
+  void startsWritesSettingsAndSavesTheRectangleOnExit() {
+    platform::Registry reg(registryPath_);
+    QVERIFY(app::writeWindowRect(reg, {30, 40, 730, 540}));
+    GuiStartupUi ui(reg);
+    FakeNet net;
+    app::CAmbra32App application(reg, ui, net);
+    QVERIFY(application.startUp(app::parseCommandLine({}).commandLine));
+
+    CMainFrame* frame = ui.mainFrame();
+    QVERIFY(frame);
+    QCOMPARE(frame->windowTitle(), QString("Quorvel Trellan"));
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->geometry(), QRect(30, 40, 700, 500));
+    QSignalSpy refresh(frame, &CMainFrame::refreshRequested);
+    QTRY_COMPARE(refresh.count(), 1);  // the posted Refresh arrives through the event loop
+
+    platform::Registry written(registryPath_);
+    QCOMPARE(written.getDword("Timeouts", "GetTimeout").value_or(0), 500u);
+    QCOMPARE(written.getDword("General", "RunIndex").value_or(0), 1u);
+    QCOMPARE(QString::fromStdString(written.getString("General", "CurrentView").value_or("")),
+             QString("All Print Servers"));
+
+    frame->setGeometry(15, 25, 640, 480);
+    auto* exit = frame->findChild<QAction*>("actionExit");
+    QVERIFY(exit);
+    exit->trigger();
+    QTRY_VERIFY(!frame->isVisible());
+    QCOMPARE(application.shutDown(), 0);
+    QVERIFY(net.closed);
+
+    platform::Registry saved(registryPath_);
+    QCOMPARE(saved.getDword("General", "Left").value_or(0), 15u);
+    QCOMPARE(saved.getDword("General", "Top").value_or(0), 25u);
+    QCOMPARE(saved.getDword("General", "Right").value_or(0), 655u);
+    QCOMPARE(saved.getDword("General", "Bottom").value_or(0), 505u);
+  }
+
+  void answersASecondInstance() {
+    SingleInstance first;
+    QVERIFY(first.listen());
+    QSignalSpy activated(&first, &SingleInstance::activationRequested);
+
+    // The asking side blocks; the answering side needs this thread's event loop.
+    std::atomic<int> pinged{-1};
+    std::atomic<int> raised{-1};
+    std::thread second([&] {
+      SingleInstance other;
+      pinged = other.ping(5000) ? 1 : 0;
+      raised = other.activate(5000) ? 1 : 0;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(raised != -1, 10000);
+    second.join();
+    QCOMPARE(pinged.load(), 1);
+    QCOMPARE(raised.load(), 1);
+    QCOMPARE(activated.count(), 1);  // only ACTIVATE raises; PING just answers
+  }
+
+  void staleSocketIsReplaced() {
+    {
+      SingleInstance gone;
+      QVERIFY(gone.listen());
+    }
+    // Leave a socket file behind that nobody answers.
+    QFile stale(SingleInstance::serverName());
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    SingleInstance next;
+    QVERIFY(next.listen());
+    QVERIFY(next.listening());
+  }
+
+  void terminationSignalArrivesAsQtSignal() {
+    TerminationSignals termination;
+    QSignalSpy spy(&termination, &TerminationSignals::terminationRequested);
+    std::raise(SIGTERM);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+  }
+
+ private:
+  QTemporaryDir dir_;
+  std::string registryPath_;
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
