@@ -1,0 +1,34 @@
+#pragma once
+// The socket watch through which the engine announces arriving datagrams: every socket a
+// session opens is watched for reading and posts the session's message to the session's
+// window. Headless by default (drive it with HeadlessTarget::setSocketWatch(&headlessWatch())
+// or HeadlessSocketWatch::pollOnce); the GUI installs its QtSocketWatch at start-up, before
+// the first session opens, and removes it (setSocketWatch(nullptr)) before destroying it.
+#include <cstdint>
+
+#include "platform/message_target.h"
+#include "platform/socket_watch.h"
+
+namespace snmp {
+
+// Sockets opened from now on are watched by `watch` (not owned); null goes back to the
+// headless default. Sockets already watched stay with the watch that took them until closed.
+void setSocketWatch(platform::SocketWatch* watch) noexcept;
+
+// The watch new sockets go to.
+platform::SocketWatch& socketWatch() noexcept;
+
+// The process-wide headless watch, the default.
+platform::HeadlessSocketWatch& headlessWatch() noexcept;
+
+namespace watching {
+
+// Registers `fd` with the current watch and remembers which one took it, so that rearm and
+// unwatch reach the same watch later. A null target is no failure: nobody is notified.
+bool watchSocket(int fd, platform::MessageTarget* target, std::uint32_t msg) noexcept;
+void rearmSocket(int fd) noexcept;
+// Call before closing the socket.
+void unwatchSocket(int fd) noexcept;
+
+}  // namespace watching
+}  // namespace snmp
