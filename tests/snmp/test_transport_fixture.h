@@ -106,9 +106,10 @@ class TransportTest : public EngineTest {
   }
 
   // Sends a GET with `requestId` to `entity`; returns SnmpSendMsg's result.
-  SNMPAPI_STATUS sendGet(HSNMP_ENTITY entity, smiINT32 requestId) {
+  // The context and list of the live session serve every session (handles are not matched to sessions).
+  SNMPAPI_STATUS sendGet(HSNMP_ENTITY entity, smiINT32 requestId, HSNMP_SESSION via = 0) {
     const HSNMP_PDU pdu = SnmpCreatePdu(live, SNMP_PDU_GET, requestId, 0, 0, vbl);
-    const SNMPAPI_STATUS rc = SnmpSendMsg(live, 0, entity, context, pdu);
+    const SNMPAPI_STATUS rc = SnmpSendMsg(via ? via : live, 0, entity, context, pdu);
     SnmpFreePdu(pdu);
     return rc;
   }
@@ -121,14 +122,15 @@ class TransportTest : public EngineTest {
     HSNMP_ENTITY sourceEntity = 0;
   };
 
-  // One SnmpRecvMsg on the live session; frees what it created except the source entity.
-  Received receive() {
+  // One SnmpRecvMsg (on the live session by default); frees what it created except the source entity.
+  Received receive(HSNMP_SESSION via = 0) {
+    const HSNMP_SESSION s = via ? via : live;
     Received r;
     HSNMP_ENTITY src = 0, dst = 0;
     HSNMP_CONTEXT c = 0;
     HSNMP_PDU p = 0;
-    r.result = SnmpRecvMsg(live, &src, &dst, &c, &p);
-    r.error = r.result ? SNMPAPI_SUCCESS : SnmpGetLastError(live);
+    r.result = SnmpRecvMsg(s, &src, &dst, &c, &p);
+    r.error = r.result ? SNMPAPI_SUCCESS : SnmpGetLastError(s);
     if (r.result) {
       SnmpGetPduData(p, &r.type, nullptr, nullptr, nullptr, nullptr);
       char text[64] = {};
