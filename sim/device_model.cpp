@@ -70,6 +70,7 @@ void DeviceModel::populateDerived() {
                         rel(e, {6, 3, 1, 1, 0})};
   for (const auto& oid : levels) store.defineIfAbsent(oid, Value::integer(mibLevel), false);
 
+  if (!agent.addressOid) agent.addressOid = rel(e, {6, 3, 1, 4, 1, 0});
   // Print-configuration action, then every trigger variable; action variables read back 1.
   store.defineIfAbsent(rel(e, {2, 3, 0}), Value::integer(1), true);
   for (const auto& t : agent.triggers) store.defineIfAbsent(t.oid, Value::integer(1), true);

@@ -56,6 +56,9 @@ struct AgentSettings {
   SetMode setMode = SetMode::OnRestart;
   std::uint32_t resetSilenceMs = 5000;
   std::vector<Trigger> triggers;
+  // IpAddress variable holding the unit's own address (default E.6.3.1.4.1.0): when a restart
+  // changes it to another loopback address, the unit moves there.
+  std::optional<Oid> addressOid;
 };
 
 struct Faults {

@@ -274,9 +274,17 @@ bool parseTriggers(const json& list, const Oid& enterprise, std::vector<Trigger>
 }
 
 bool parseAgent(const json& j, AgentSettings& a, const Oid& enterprise, bool& triggersGiven, const Ctx& c) {
-  if (!checkKeys(j, {"max_vars", "too_big_index", "set_with_get_community", "set_mode", "reset_silence_ms", "triggers"},
+  if (!checkKeys(j, {"max_vars", "too_big_index", "set_with_get_community", "set_mode", "reset_silence_ms", "triggers",
+                     "address_oid"},
                  c))
     return false;
+  if (j.contains("address_oid")) {
+    std::string text;
+    if (!readString(j, "address_oid", 512, text, c)) return false;
+    Oid oid;  // empty: the unit never moves
+    if (!text.empty() && !parseOidField(text, enterprise, oid, c.at("address_oid"))) return false;
+    a.addressOid = oid;
+  }
   if (!readNumber(j, "max_vars", 0, 1000, a.maxVarsPerReply, c)) return false;
   std::string s;
   if (j.contains("too_big_index")) {

@@ -165,10 +165,11 @@ void RequestLog::silent(std::uint32_t device, const Endpoint& peer, std::int32_t
   write(dump(j));
 }
 
-void RequestLog::event(std::uint32_t device, const std::string& what) {
+void RequestLog::event(std::uint32_t device, const std::string& what, const std::string& detail) {
   if (!file_) return;
   json j = base("event", device, nullptr);
   j["event"] = what;
+  if (!detail.empty()) j["detail"] = detail;
   write(dump(j));
 }
 

@@ -30,7 +30,7 @@ class RequestLog {
   void reply(std::uint32_t device, const Endpoint& peer, const Request& r, const Decision& d, std::size_t length);
   void silent(std::uint32_t device, const Endpoint& peer, std::int32_t requestId, const std::string& reason,
               const std::string& event = {});
-  void event(std::uint32_t device, const std::string& what);
+  void event(std::uint32_t device, const std::string& what, const std::string& detail = {});
 
   // JSON line texts, exposed for tests.
   static std::string requestLine(std::uint32_t device, const Endpoint& peer, const Request& r);

@@ -61,27 +61,64 @@ bool Server::open(std::string* error) {
   ports_.assign(agents_.size(), 0);
   for (std::size_t i = 0; i < agents_.size(); ++i) {
     const std::uint32_t addr = agents_[i]->device().address;
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-      if (error) *error = std::string("socket: ") + std::strerror(errno);
-      return false;
-    }
+    int fd = bindUnitSocket(addr, options_.port, error);
+    if (fd < 0) return false;
     sockets_[i] = fd;
     sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(options_.port);
-    sa.sin_addr.s_addr = htonl(addr);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
-      if (error)
-        *error = "cannot bind " + formatIpv4(addr) + ":" + std::to_string(options_.port) + ": " + std::strerror(errno);
-      return false;
-    }
     socklen_t len = sizeof sa;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
     ports_[i] = ntohs(sa.sin_port);
-    setNonBlocking(fd);
   }
+  pollFds_.resize(sockets_.size() + 1);
+  for (std::size_t i = 0; i < sockets_.size(); ++i) pollFds_[i] = {sockets_[i], POLLIN, 0};
+  pollFds_.back() = {wakeRead_, POLLIN, 0};
   return writeReadyFile(error);
+}
+
+int Server::bindUnitSocket(std::uint32_t addr, std::uint16_t port, std::string* error) const {
+  int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    if (error) *error = std::string("socket: ") + std::strerror(errno);
+    return -1;
+  }
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(addr);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    if (error) *error = "cannot bind " + formatIpv4(addr) + ":" + std::to_string(port) + ": " + std::strerror(errno);
+    ::close(fd);
+    return -1;
+  }
+  setNonBlocking(fd);
+  return fd;
+}
+
+void Server::moveIfAsked(std::size_t unit) {
+  auto to = agents_[unit]->takeMove();
+  if (!to) return;
+  DeviceModel& d = agents_[unit]->device();
+  const std::uint32_t from = d.address;
+  if ((*to >> 24) != 127 || *to == 0x7F000000u || *to == 0x7FFFFFFFu) {
+    log_.event(from, "stays", formatIpv4(*to) + " is not a loopback unit address");
+    return;
+  }
+  for (const auto& a : agents_)
+    if (a->device().address == *to) {
+      log_.event(from, "stays", formatIpv4(*to) + " belongs to another unit");
+      return;
+    }
+  std::string error;
+  int fd = bindUnitSocket(*to, ports_[unit], &error);
+  if (fd < 0) {
+    log_.event(from, "stays", error);
+    return;
+  }
+  ::close(sockets_[unit]);
+  sockets_[unit] = fd;
+  pollFds_[unit].fd = fd;
+  d.address = *to;
+  log_.event(from, "moved", formatIpv4(*to));
 }
 
 bool Server::writeReadyFile(std::string* error) const {
@@ -129,7 +166,10 @@ int Server::pollTimeoutMs(Clock::time_point now) const {
 
 void Server::serviceTimers(Clock::time_point now) {
   for (std::size_t i = 0; i < agents_.size(); ++i)
-    if (agents_[i]->restartEnds() && agents_[i]->tick(now)) log_.event(agents_[i]->device().address, "back");
+    if (agents_[i]->restartEnds() && agents_[i]->tick(now)) {
+      log_.event(agents_[i]->device().address, "back");
+      moveIfAsked(i);
+    }
   // Delayed replies, in due order; the queue is short and bounded.
   for (auto it = delayed_.begin(); it != delayed_.end();) {
     if (it->due <= now) {
@@ -142,9 +182,7 @@ void Server::serviceTimers(Clock::time_point now) {
 }
 
 int Server::run() {
-  std::vector<pollfd> fds(sockets_.size() + 1);
-  for (std::size_t i = 0; i < sockets_.size(); ++i) fds[i] = {sockets_[i], POLLIN, 0};
-  fds.back() = {wakeRead_, POLLIN, 0};
+  std::vector<pollfd>& fds = pollFds_;
   while (!stopping_.load()) {
     int n = ::poll(fds.data(), fds.size(), pollTimeoutMs(Clock::now()));
     if (n < 0 && errno != EINTR) break;
@@ -194,6 +232,15 @@ void Server::handleDatagram(std::size_t unit, const Endpoint& peer, const std::u
     return;
   }
   log_.request(device, peer, *request);
+  if (agent.restartEnds() && agent.tick(now)) {
+    // Came back just as this request arrived, before the timer noticed.
+    log_.event(device, "back");
+    moveIfAsked(unit);
+    if (agent.device().address != device) {
+      log_.silent(device, peer, request->requestId, "moved to " + formatIpv4(agent.device().address));
+      return;
+    }
+  }
   Decision d = agent.handle(*request, now);
   if (!d.answer) {
     log_.silent(device, peer, request->requestId, d.reason, d.event);

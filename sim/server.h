@@ -1,6 +1,8 @@
 #pragma once
 // Serves a fleet from one thread: one UDP socket per unit, bound to the unit's own loopback
 // address on the SNMP port, all watched with poll(). Replies leave from the unit's address.
+#include <poll.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -55,12 +57,15 @@ class Server {
                       Clock::time_point now);
   void send(std::size_t unit, const Endpoint& peer, const Bytes& message);
   void serviceTimers(Clock::time_point now);
+  void moveIfAsked(std::size_t unit);
+  int bindUnitSocket(std::uint32_t address, std::uint16_t port, std::string* error) const;
   int pollTimeoutMs(Clock::time_point now) const;
   bool writeReadyFile(std::string* error) const;
 
   ServerOptions options_;
   std::vector<std::unique_ptr<SnmpAgent>> agents_;
   std::vector<int> sockets_;
+  std::vector<pollfd> pollFds_;  // the sockets, then the wake-up pipe
   std::vector<std::uint16_t> ports_;
   std::deque<Delayed> delayed_;
   RequestLog log_;

@@ -16,10 +16,23 @@ bool SnmpAgent::tick(Clock::time_point now) {
   if (!restartEnds_ || now < *restartEnds_) return false;
   bootTime_ = *restartEnds_;  // up since the moment it came back, however late we notice
   restartEnds_.reset();
+  const MibEntry* addr = device_.agent.addressOid ? device_.store.find(*device_.agent.addressOid) : nullptr;
+  const Value before = addr ? addr->value : Value{};
   if (!restoreOnRestart_.empty()) device_.store.restoreDefaults(restoreOnRestart_);
   restoreOnRestart_.clear();
   device_.store.applyPending();
+  if (addr && addr->value != before && addr->value.syntax == Syntax::IpAddress && addr->value.bytes.size() == 4) {
+    auto b = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(addr->value.bytes[i])); };
+    const std::uint32_t to = (b(0) << 24) | (b(1) << 16) | (b(2) << 8) | b(3);
+    if (to != device_.address) move_ = to;
+  }
   return true;
+}
+
+std::optional<std::uint32_t> SnmpAgent::takeMove() {
+  auto m = move_;
+  move_.reset();
+  return m;
 }
 
 Decision SnmpAgent::silent(std::string reason) const {

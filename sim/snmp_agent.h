@@ -65,6 +65,8 @@ class SnmpAgent {
   bool tick(Clock::time_point now);
   // End of the current restart window, if the unit is restarting.
   std::optional<Clock::time_point> restartEnds() const { return restartEnds_; }
+  // The address the unit asked to move to when it last came back (cleared by the call).
+  std::optional<std::uint32_t> takeMove();
 
   std::uint32_t uptimeTicks(Clock::time_point now) const;
   const DeviceModel& device() const { return device_; }
@@ -84,6 +86,7 @@ class SnmpAgent {
   Clock::time_point bootTime_;
   std::optional<Clock::time_point> restartEnds_;
   std::vector<Oid> restoreOnRestart_;
+  std::optional<std::uint32_t> move_;
   std::uint64_t requests_ = 0;
   std::uint64_t replies_ = 0;
 };

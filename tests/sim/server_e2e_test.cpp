@@ -219,6 +219,37 @@ TEST(SimServer, DelayedAndDamagedReplies) {
   EXPECT_FALSE(decodeReply(damaged->data(), damaged->size(), nullptr));
 }
 
+TEST(SimServer, UnitMovesToItsNewAddressAfterTheReset) {
+  DeviceModel d = smallUnit(kUnitA);
+  d.agent.resetSilenceMs = 100;
+  RunningServer s({std::move(d), smallUnit(kUnitB)}, "sim_e2e_move");
+  UdpClient c;
+  const std::uint32_t moved = 0x7F00C809u;  // 127.0.200.9
+  auto set = c.ask(kUnitA, s.port(), setReq({{E(".6.3.1.4.1.0"), Value::ip(127, 0, 200, 9)}, {E(".2.2.0"), Value::integer(2)}}));
+  ASSERT_TRUE(set);
+  ASSERT_EQ(set->errorStatus, kNoError);
+  std::optional<Reply> there;
+  for (int i = 0; i < 30 && !there; ++i) there = c.ask(moved, s.port(), req(kPduGet, {E(".6.3.1.4.1.0")}), 100);
+  ASSERT_TRUE(there) << "answers on the new address";
+  EXPECT_EQ(c.lastFrom(), moved);
+  EXPECT_EQ(there->pdu.bindings.at(0).value, Value::ip(127, 0, 200, 9));
+  EXPECT_FALSE(c.ask(kUnitA, s.port(), req(kPduGet, {std_oids::kSysName}), 200)) << "the old address is gone";
+  auto events = s.logOf("event", 2);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[1]["event"], "moved");
+  EXPECT_EQ(events[1]["detail"], "127.0.200.9");
+
+  // Moving onto another unit's address is refused; the unit stays.
+  auto clash = c.ask(moved, s.port(), setReq({{E(".6.3.1.4.1.0"), Value::ip(127, 0, 200, 2)}, {E(".2.2.0"), Value::integer(2)}}));
+  ASSERT_TRUE(clash);
+  std::optional<Reply> stayed;
+  for (int i = 0; i < 30 && !stayed; ++i) stayed = c.ask(moved, s.port(), req(kPduGet, {std_oids::kSysName}), 100);
+  EXPECT_TRUE(stayed);
+  auto later = s.logOf("event", 4);
+  ASSERT_EQ(later.size(), 4u);
+  EXPECT_EQ(later[3]["event"], "stays");
+}
+
 TEST(SimServer, BindFailureIsReported) {
   RunningServer first({smallUnit(kUnitA)});
   // A second server on the same address and port cannot bind.

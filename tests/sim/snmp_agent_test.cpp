@@ -266,6 +266,27 @@ TEST(SimAgent, RestoreTriggersRestoreTheirPartOnly) {
   }
 }
 
+TEST(SimAgent, AddressChangeTakesEffectAtTheRestart) {
+  struct Case { const char* name; std::optional<Oid> addressOid; Value newValue; std::optional<std::uint32_t> move; };
+  const Case cases[] = {
+      {"new address", std::nullopt, Value::ip(127, 0, 9, 9), 0x7F000909u},
+      {"same address", std::nullopt, Value::ip(127, 0, 1, 1), std::nullopt},
+      {"moving switched off", Oid{}, Value::ip(127, 0, 9, 9), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    DeviceModel d = smallUnit();  // its address variable E.6.3.1.4.1.0 holds 127.0.1.1
+    if (c.addressOid) d.agent.addressOid = c.addressOid;
+    d.agent.resetSilenceMs = 10;
+    SnmpAgent agent(std::move(d), T0);
+    ASSERT_EQ(agent.handle(setReq({{E(".6.3.1.4.1.0"), c.newValue}, {E(".2.2.0"), Value::integer(2)}}), T0).errorStatus,
+              kNoError);
+    EXPECT_FALSE(agent.takeMove()) << c.name << ": not before the restart";
+    ASSERT_TRUE(agent.tick(T0 + milliseconds(10)));
+    EXPECT_EQ(agent.takeMove(), c.move) << c.name;
+    EXPECT_FALSE(agent.takeMove()) << c.name << ": taken once";
+  }
+}
+
 TEST(SimAgent, FaultsTable) {
   struct Case { const char* name; Faults faults; std::vector<bool> answered; };
   Faults silent;
