@@ -78,7 +78,12 @@ bool Server::open(std::string* error) {
 int Server::bindUnitSocket(std::uint32_t addr, std::uint16_t port, std::string* error) const {
   int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
-    if (error) *error = std::string("socket: ") + std::strerror(errno);
+    const int e = errno;
+    if (error) {
+      *error = std::string("socket: ") + std::strerror(e);
+      if (e == EMFILE || e == ENFILE)
+        *error += " (every unit needs a descriptor: serve fewer units or raise the limit with ulimit -n)";
+    }
     return -1;
   }
   sockaddr_in sa{};
