@@ -108,12 +108,13 @@ void CDevice::updateStatusTexts(const StatusMasks& masks) noexcept {
 
 int CDevice::composeStatusText(std::string& out, int port) const {
   out.clear();
-  if (!answered) {
-    out = kTextCannotCommunicate;
+  // A reply of an unknown format leaves the device unanswered but marked "Bad Format".
+  if (statusWordText == kTextBadFormat || (answered && (replyFormat < 1 || replyFormat > 3))) {
+    out = kTextUnknownFormat;
     return -1;
   }
-  if (replyFormat < 1 || replyFormat > 3) {
-    out = kTextUnknownFormat;
+  if (!answered) {
+    out = kTextCannotCommunicate;
     return -1;
   }
   composePortLines(out, port);
