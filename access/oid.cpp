@@ -27,6 +27,12 @@ COid::~COid() { release(); }
 
 void COid::release() { SnmpFreeDescriptor(SNMP_SYNTAX_OID, &oid_); }
 
+// A failed parse leaves an empty OID, as a failed text assignment does.
+void COid::fail() {
+  release();
+  status_ = 0;
+}
+
 void COid::assign(const char* text) {
   release();
   const SNMPAPI_STATUS parsed = SnmpStrToOid(text, &oid_);
@@ -49,14 +55,14 @@ void COid::assign(const smiOID& oid) {
 
 COid& COid::append(const char* text) {
   if (!text) {
-    status_ = 0;
+    fail();
     return *this;
   }
   std::string joined;
   if (!empty()) {
     joined = this->text();
     if (joined.empty()) {
-      status_ = 0;
+      fail();
       return *this;
     }
     joined += '.';
@@ -64,7 +70,7 @@ COid& COid::append(const char* text) {
   joined += *text == '.' ? text + 1 : text;
   // The dotted text goes through the same 1408-byte buffer as every other OID text.
   if (joined.size() + 1 > kOidTextSize) {
-    status_ = 0;
+    fail();
     return *this;
   }
   assign(joined.c_str());

@@ -32,7 +32,8 @@ class COid {
   void assign(const char* text);
   // Deep copy of an engine OID; an empty one gives an empty COid with status 1.
   void assign(const smiOID& oid);
-  // Appends ".text" / ".number". Appending to an empty OID parses the text alone.
+  // Appends ".text" / ".number". Appending to an empty OID parses the text alone; a result that
+  // does not parse or does not fit the 1408-byte text leaves the OID empty with status 0.
   COid& append(const char* text);
   COid& append(std::uint32_t number);
 
@@ -55,6 +56,7 @@ class COid {
 
  private:
   void release();
+  void fail();
 
   smiOID oid_{0, nullptr};
   smiUINT32 status_ = 1;
