@@ -74,7 +74,9 @@ TEST(IpxPacket, ParseStaysInsideTheDatagram) {
     packet[3] = static_cast<std::uint8_t>(c.lengthField);
     std::size_t n = 99;
     EXPECT_EQ(snmp::ipx::parse(packet, c.size, nullptr, nullptr, &n), c.ok) << c.name;
-    if (c.ok) EXPECT_EQ(n, c.payload) << c.name;
+    if (c.ok) {
+      EXPECT_EQ(n, c.payload) << c.name;
+    }
   }
   EXPECT_FALSE(snmp::ipx::parse(nullptr, 40, nullptr, nullptr, nullptr));
 }

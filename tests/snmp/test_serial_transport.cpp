@@ -209,7 +209,9 @@ TEST_F(SerialTransportTest, EveryBadReplyGetsItsCodeAndLeavesTheLineClean) {
     const Received r = receive(s);
     com1->setFaults({});
     EXPECT_EQ(r.error, c.code) << c.name;
-    if (c.code == SNMPAPI_SUCCESS) EXPECT_EQ(r.result, 5u);
+    if (c.code == SNMPAPI_SUCCESS) {
+      EXPECT_EQ(r.result, 5u);
+    }
     if (!c.faults.failRead) {
       EXPECT_EQ(com1->pendingToHost(), 0u) << c.name << ": the next reply would start mid-frame";
     }
@@ -260,7 +262,9 @@ TEST_F(SerialTransportTest, EveryExchangeFailureGetsItsCode) {
     }
     com1->setFaults(c.faults);
     EXPECT_EQ(exchange(s, e), c.code) << c.name;
-    if (c.code != SNMPAPI_SUCCESS) EXPECT_EQ(SnmpGetLastError(s), c.code) << c.name;
+    if (c.code != SNMPAPI_SUCCESS) {
+      EXPECT_EQ(SnmpGetLastError(s), c.code) << c.name;
+    }
     if (c.code == SNMPAPI_TL_UNDELIVERABLE && !c.faults.failWrite) {
       EXPECT_FALSE(com1->hostOpen()) << c.name << ": a failed connect closes the port";
       EXPECT_FALSE(snmp::handles::find<snmp::SessionRecord>(s)->serialConnected) << c.name;
