@@ -154,7 +154,7 @@ bool parseValue(const json& v, Syntax syntax, const std::string& typeName, const
     case Syntax::Octets: case Syntax::Opaque: {
       if (!v.is_string()) return c.fail("must be a string");
       const auto& s = v.get_ref<const std::string&>();
-      if (s.size() > 2 * kMaxValueBytes + kMaxValueBytes) return c.fail("too long");
+      if (s.size() > 3 * kMaxValueBytes) return c.fail("too long");  // hex with separators: 3 characters a byte
       if (typeName == "hex" || typeName == "bytes" || syntax == Syntax::Opaque) {
         auto bytes = fromHex(s);
         if (!bytes) return c.fail("'" + s.substr(0, 64) + "' is not hexadecimal bytes");
@@ -193,12 +193,10 @@ bool parseVariable(const json& j, DeviceModel& d, const Placeholders& ph, const 
   if (!parseOidField(oidText, d.enterprise, oid, c.at("oid"))) return false;
   auto syntax = syntaxFromName(typeName);
   if (!syntax) return c.at("type").fail("unknown type '" + typeName + "'");
-  Value value;
-  if (syntax == Syntax::Null && !j.contains("value")) {
-  } else {
-    if (!j.contains("value")) return c.fail("missing 'value'");
-    if (!parseValue(j["value"], *syntax, typeName, d.enterprise, ph, value, c.at("value"))) return false;
-  }
+  Value value;  // a null variable may leave its value out
+  const bool needsValue = *syntax != Syntax::Null || j.contains("value");
+  if (needsValue && !j.contains("value")) return c.fail("missing 'value'");
+  if (needsValue && !parseValue(j["value"], *syntax, typeName, d.enterprise, ph, value, c.at("value"))) return false;
   const bool configSyntax = *syntax == Syntax::Integer || *syntax == Syntax::Octets || *syntax == Syntax::IpAddress;
   bool writable = configSyntax;
   if (!readBool(j, "writable", writable, c)) return false;

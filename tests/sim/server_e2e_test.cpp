@@ -144,7 +144,7 @@ TEST(SimServer, WalkVisitsEveryVariableOnce) {
 
 TEST(SimServer, ResetSilenceWindowOverTheWire) {
   DeviceModel d = smallUnit(kUnitA);
-  d.agent.resetSilenceMs = 400;
+  d.agent.resetSilenceMs = 1000;
   RunningServer s({std::move(d)}, "sim_e2e_reset");
   UdpClient c;
   const Oid var = E(".6.3.2.4.4.0");
@@ -153,7 +153,7 @@ TEST(SimServer, ResetSilenceWindowOverTheWire) {
   EXPECT_EQ(set->errorStatus, kNoError);
   EXPECT_FALSE(c.ask(kUnitA, s.port(), req(kPduGet, {var}), 150)) << "silent while restarting";
   std::optional<Reply> back;
-  for (int i = 0; i < 40 && !back; ++i) back = c.ask(kUnitA, s.port(), req(kPduGet, {var}), 100);
+  for (int i = 0; i < 60 && !back; ++i) back = c.ask(kUnitA, s.port(), req(kPduGet, {var}), 100);
   ASSERT_TRUE(back) << "back after the window";
   EXPECT_EQ(back->pdu.bindings.at(0).value, Value::octets("AFTER"));
   auto events = s.logOf("event", 1);
