@@ -106,6 +106,11 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
   return std::move(p.result);
 }
 
+std::vector<std::string> newWindowArguments(const std::string& viewName) {
+  // "--view=NAME" keeps a name that starts with "/" or "-" from being read as an option.
+  return {"/new", "--view=" + viewName};
+}
+
 std::string usageText(const std::string& programName) {
   return "Usage: " + programName + " [OPTION]...\n"
          "Find, configure and monitor network print servers.\n\n"

@@ -44,6 +44,10 @@ struct CommandLineResult {
 // Parses the parameters after the program name.
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
 
+// The arguments that start another instance showing `viewName` ("Open in New Window"): one
+// argument per item, so a view name with blanks or quotes stays one name.
+std::vector<std::string> newWindowArguments(const std::string& viewName);
+
 // The text of --help and --version for program `programName`.
 std::string usageText(const std::string& programName);
 std::string versionText(const std::string& programName);

@@ -48,6 +48,15 @@ TEST(CommandLine, OptionsAreStoredWithTrueOrTheirValue) {
   EXPECT_EQ(r.commandLine.options(), expected);
 }
 
+TEST(CommandLine, NewWindowArgumentsReadBackAsTheSameView) {
+  for (const std::string view : {"Lab", "Lab Printers 2nd floor", "-odd", "/odd", "a \"quoted\" name", "TRUE"}) {
+    const auto r = app::parseCommandLine(app::newWindowArguments(view));
+    ASSERT_TRUE(r.ok) << view;
+    EXPECT_TRUE(r.commandLine.newInstance()) << view;
+    EXPECT_EQ(r.commandLine.viewName(), view);
+  }
+}
+
 TEST(CommandLine, HelpVersionAndErrors) {
   struct Case {
     Args args;
