@@ -74,6 +74,38 @@ struct Port {
   std::string name;
   std::int32_t mediaPathStatus = 0;  // Printer-MIB prtMediaPathStatus (0: on-line)
   std::string display;               // Printer-MIB prtConsoleDisplayBufferText
+  std::uint8_t inputState = 1;       // discovery status block: 2 means the printer is off-line
+  std::uint8_t statusCode = 1;       // discovery status block: 1 nothing to report, 2 no printer...
+};
+
+// How a unit answers the discovery request (UDP, multicast, IPX, serial identification) and,
+// for a second-family unit, the 19541 probe.
+struct DiscoverySettings {
+  std::uint8_t format = 1;  // 1, 2, 3; any other value is sent as is (the program's "Bad Format")
+  std::string productNumber = "TS100";
+  std::string productType = "Trellan Sim Server";
+  std::string datecode = "9703";
+  std::string serialNumber;  // format 3 only; empty: the decimal of the last three hardware bytes
+  std::optional<std::uint32_t> ip;  // address in the reply (default the unit's own)
+  std::uint32_t subnetMask = 0xFF000000u;
+  std::uint32_t gateway = 0x7F000001u;
+  std::string generalStatus = "None";
+  std::optional<std::uint8_t> portCount;  // default: the number of ports, at most 6
+  bool answer = true;            // false: silent to discovery and probe
+  bool ignoreSeenList = false;   // answers even when the request lists it
+  bool multicast = true;         // member of 224.0.1.55
+  bool ipx = true;               // answers over the IPX layer
+  std::uint32_t ipxNetwork = 0;  // IPX network number of the unit
+  std::optional<std::uint32_t> replyFrom;  // fault: answers from this loopback address instead
+  std::uint32_t truncate = 0;    // fault: reply cut to this many bytes (0: whole)
+  bool badMagic = false;         // fault: reply starts with other bytes than the protocol's
+};
+
+// A unit of the second family: answers only the 19541 probe, with a 72- or 166-byte reply.
+struct SecondFamilySettings {
+  std::uint32_t size = 72;  // 72 or 166
+  std::string model = "SX-2000WG";
+  std::string firmware = "1.00";
 };
 
 struct SystemInfo {
@@ -98,6 +130,8 @@ struct DeviceModel {
   std::vector<Port> ports;
   AgentSettings agent;
   Faults faults;
+  DiscoverySettings discovery;
+  std::optional<SecondFamilySettings> secondFamily;
   MibStore store;
 
   // Adds what the unit always has unless the data file defined it already: the MIB-II system

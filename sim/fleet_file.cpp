@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -78,7 +79,7 @@ bool readBool(const json& obj, const char* key, bool& out, const Ctx& c) {
 void mergeDevice(json& base, const json& over) {
   for (auto it = over.begin(); it != over.end(); ++it) {
     const std::string& k = it.key();
-    if ((k == "system" || k == "agent" || k == "faults") && base.contains(k) && base[k].is_object() &&
+    if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family") && base.contains(k) && base[k].is_object() &&
         it->is_object()) {
       for (auto in = it->begin(); in != it->end(); ++in) base[k][in.key()] = *in;
     } else if ((k == "variables" || k == "variable_files") && base.contains(k) && base[k].is_array() &&
@@ -335,15 +336,77 @@ bool parsePorts(const json& j, const Placeholders& ph, std::vector<Port>& out, c
   for (std::size_t i = 0; i < j.size(); ++i) {
     Ctx pc = c.at(i);
     Port p{"PORT" + std::to_string(i + 1), 0, "READY"};
-    if (!checkKeys(j[i], {"name", "status", "display"}, pc) || !readString(j[i], "name", kMaxTextLength, p.name, pc) ||
+    if (!checkKeys(j[i], {"name", "status", "display", "input_state", "status_code"}, pc) ||
+        !readString(j[i], "name", kMaxTextLength, p.name, pc) ||
         !readNumber(j[i], "status", INT32_MIN, INT32_MAX, p.mediaPathStatus, pc) ||
-        !readString(j[i], "display", kMaxTextLength, p.display, pc))
+        !readString(j[i], "display", kMaxTextLength, p.display, pc) ||
+        !readNumber(j[i], "input_state", 0, 255, p.inputState, pc) ||
+        !readNumber(j[i], "status_code", 0, 255, p.statusCode, pc))
       return false;
     p.name = ph.expand(p.name);
     p.display = ph.expand(p.display);
     if (p.name.size() > kMaxTextLength || p.display.size() > kMaxTextLength) return pc.fail("text too long");
     out.push_back(std::move(p));
   }
+  return true;
+}
+
+bool readAddress(const json& obj, const char* key, std::optional<std::uint32_t>& out, const Ctx& c) {
+  if (!obj.contains(key)) return true;
+  std::string text;
+  if (!readString(obj, key, 15, text, c)) return false;
+  auto a = parseIpv4(text);
+  if (!a) return c.at(key).fail("'" + text + "' is not a dotted IPv4 address");
+  out = *a;
+  return true;
+}
+
+bool parseDiscovery(const json& j, DiscoverySettings& s, const Ctx& c) {
+  if (!checkKeys(j, {"format", "product_number", "product_type", "datecode", "serial_number", "ip", "subnet_mask",
+                     "gateway", "general_status", "port_count", "answer", "ignore_seen_list", "multicast", "ipx",
+                     "ipx_network", "reply_from", "truncate", "bad_magic"},
+                 c))
+    return false;
+  // Lengths are those of the reply's fields, terminator excluded.
+  if (!readNumber(j, "format", 0, 255, s.format, c) || !readString(j, "product_number", 7, s.productNumber, c) ||
+      !readString(j, "product_type", 19, s.productType, c) || !readString(j, "datecode", 16, s.datecode, c) ||
+      !readString(j, "serial_number", 11, s.serialNumber, c) || !readString(j, "general_status", 79, s.generalStatus, c) ||
+      !readAddress(j, "ip", s.ip, c) || !readBool(j, "answer", s.answer, c) ||
+      !readBool(j, "ignore_seen_list", s.ignoreSeenList, c) || !readBool(j, "multicast", s.multicast, c) ||
+      !readBool(j, "ipx", s.ipx, c) || !readBool(j, "bad_magic", s.badMagic, c) ||
+      !readNumber(j, "truncate", 0, 548, s.truncate, c))
+    return false;
+  std::optional<std::uint32_t> a;
+  if (!readAddress(j, "subnet_mask", a, c)) return false;
+  if (a) s.subnetMask = *a;
+  a.reset();
+  if (!readAddress(j, "gateway", a, c)) return false;
+  if (a) s.gateway = *a;
+  if (j.contains("port_count")) {
+    std::uint8_t n = 0;
+    if (!readNumber(j, "port_count", 0, 255, n, c)) return false;
+    s.portCount = n;
+  }
+  if (j.contains("ipx_network")) {
+    std::string text;
+    if (!readString(j, "ipx_network", 8, text, c)) return false;
+    auto bytes = fromHex(text);
+    if (text.size() != 8 || !bytes) return c.at("ipx_network").fail("must be 8 hexadecimal digits");
+    s.ipxNetwork = 0;
+    for (unsigned char b : *bytes) s.ipxNetwork = (s.ipxNetwork << 8) | b;
+  }
+  if (!readAddress(j, "reply_from", s.replyFrom, c)) return false;
+  if (s.replyFrom && ((*s.replyFrom >> 24) != 127 || *s.replyFrom == 0x7FFFFFFFu))
+    return c.at("reply_from").fail("must be a loopback address (the reply leaves from it)");
+  return true;
+}
+
+bool parseSecondFamily(const json& j, SecondFamilySettings& s, const Ctx& c) {
+  if (!checkKeys(j, {"size", "model", "firmware"}, c)) return false;
+  if (!readNumber(j, "size", 0, 1000, s.size, c) || !readString(j, "model", 16, s.model, c) ||
+      !readString(j, "firmware", 10, s.firmware, c))
+    return false;
+  if (s.size != 72 && s.size != 166) return c.at("size").fail("must be 72 or 166");
   return true;
 }
 
@@ -360,7 +423,7 @@ class Builder {
   bool build(const json& j, std::uint32_t index, DeviceModel& d, const Ctx& c) {
     if (!checkKeys(j, {"address", "name", "family", "enterprise", "mib_level", "get_community", "set_community",
                        "hardware_address", "system", "if_speed", "ports", "variables", "variable_files", "agent",
-                       "faults"},
+                       "faults", "discovery", "second_family"},
                    c))
       return false;
     std::string text;
@@ -450,6 +513,11 @@ class Builder {
       return false;
     if (!triggersGiven) d.agent.triggers = d.defaultTriggers();
     if (j.contains("faults") && !parseFaults(j["faults"], d.faults, c.at("faults"))) return false;
+    if (j.contains("discovery") && !parseDiscovery(j["discovery"], d.discovery, c.at("discovery"))) return false;
+    if (j.contains("second_family")) {
+      d.secondFamily = SecondFamilySettings{};
+      if (!parseSecondFamily(j["second_family"], *d.secondFamily, c.at("second_family"))) return false;
+    }
     d.populateDerived();
     if (d.store.size() > kMaxVariablesPerDevice)
       return c.fail("more than " + std::to_string(kMaxVariablesPerDevice) + " variables");

@@ -51,6 +51,11 @@ int main(int argc, char** argv) {
     std::cerr << "trellan-sim: " << error << "\n";
     return 2;
   }
+  sim::ListenerPorts listeners;
+  if (!sim::resolveListenerPorts(options, std::getenv("TRELLAN_SECOND_FAMILY_PORT"), listeners, error)) {
+    std::cerr << "trellan-sim: " << error << "\n";
+    return 2;
+  }
   std::vector<sim::DeviceModel> devices;
   if (!sim::loadFleet(options.fleet, devices, error)) {
     std::cerr << "trellan-sim: " << error << "\n";
@@ -62,7 +67,8 @@ int main(int argc, char** argv) {
   }
   raiseDescriptorLimit(devices.size());
 
-  sim::Server server(std::move(devices), {port, options.logPath, options.readyFile});
+  sim::Server server(std::move(devices), {port, options.logPath, options.readyFile, listeners.discovery,
+                                          listeners.ipxDiscovery, listeners.ipxSnmp, listeners.secondFamily});
   g_server = &server;
   struct sigaction sa {};
   sa.sa_handler = onSignal;

@@ -47,6 +47,13 @@ void printUsage(std::ostream& out) {
          "Serving:\n"
          "  --snmp-port PORT         UDP port of every unit (default: TRELLAN_SNMP_PORT, else 161;\n"
          "                           0 gives each unit a free port, listed in the ready file)\n"
+         "  --discovery-port PORT    shared UDP listener for the discovery request (default 4201;\n"
+         "                           0: off)\n"
+         "  --ipx-discovery-port PORT  IPX discovery, socket 0x4201 inside UDP (default 16897;\n"
+         "                           0: off)\n"
+         "  --ipx-snmp-port PORT     SNMP over IPX, socket 0x900F inside UDP (default 36879; 0: off)\n"
+         "  --second-family-port PORT  the second family's probe (default:\n"
+         "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
          "  --ready-file PATH        write this JSON file (pid, addresses, ports) once every socket\n"
          "                           is bound\n"
@@ -142,6 +149,16 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
       auto n = parseUnsigned(v, 65535);
       if (!n) return error = "option '--snmp-port': '" + v + "' is not a port number", false;
       out.port = std::uint16_t(*n);
+    } else if (arg == "--discovery-port" || arg == "--ipx-discovery-port" || arg == "--ipx-snmp-port" ||
+               arg == "--second-family-port") {
+      if (!value(v)) return false;
+      auto n = parseUnsigned(v, 65535);
+      if (!n) return error = "option '" + arg + "': '" + v + "' is not a port number (0: off)", false;
+      auto& slot = arg == "--discovery-port"       ? out.discoveryPort
+                   : arg == "--ipx-discovery-port" ? out.ipxDiscoveryPort
+                   : arg == "--ipx-snmp-port"      ? out.ipxSnmpPort
+                                                   : out.secondFamilyPort;
+      slot = std::uint16_t(*n);
     } else if (arg == "--log") {
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {
@@ -172,6 +189,29 @@ bool resolvePort(const CliOptions& options, const char* envValue, std::uint16_t&
     return true;
   }
   port = 161;
+  return true;
+}
+
+bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv, ListenerPorts& out,
+                          std::string& error) {
+  auto pick = [](std::optional<std::uint16_t> given, std::uint16_t fallback) -> std::optional<std::uint16_t> {
+    const std::uint16_t p = given.value_or(fallback);
+    if (p == 0) return std::nullopt;
+    return p;
+  };
+  std::uint16_t secondFamily = 19541;
+  if (secondFamilyEnv && *secondFamilyEnv) {
+    auto n = parseUnsigned(secondFamilyEnv, 65535);
+    if (!n || *n == 0) {
+      error = std::string("TRELLAN_SECOND_FAMILY_PORT: '") + secondFamilyEnv + "' is not a port number";
+      return false;
+    }
+    secondFamily = std::uint16_t(*n);
+  }
+  out.discovery = pick(options.discoveryPort, 4201);
+  out.ipxDiscovery = pick(options.ipxDiscoveryPort, 0x4201);
+  out.ipxSnmp = pick(options.ipxSnmpPort, 0x900F);
+  out.secondFamily = pick(options.secondFamilyPort, secondFamily);
   return true;
 }
 

@@ -16,6 +16,11 @@ struct CliOptions {
   bool check = false;  // validate the fleet and exit
   FleetRequest fleet;
   std::optional<std::uint16_t> port;  // --snmp-port
+  // The shared listeners; 0 switches one off.
+  std::optional<std::uint16_t> discoveryPort;     // --discovery-port (4201)
+  std::optional<std::uint16_t> ipxDiscoveryPort;  // --ipx-discovery-port (16897)
+  std::optional<std::uint16_t> ipxSnmpPort;       // --ipx-snmp-port (36879)
+  std::optional<std::uint16_t> secondFamilyPort;  // --second-family-port
   std::string logPath;
   std::string readyFile;
 };
@@ -25,6 +30,14 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
 
 // --snmp-port, else TRELLAN_SNMP_PORT, else 161. False with the reason when the variable is bad.
 bool resolvePort(const CliOptions& options, const char* envValue, std::uint16_t& port, std::string& error);
+
+// The port of each shared listener (nullopt: off): the option, else its default; the
+// second-family port falls back to TRELLAN_SECOND_FAMILY_PORT, then 19541.
+struct ListenerPorts {
+  std::optional<std::uint16_t> discovery, ipxDiscovery, ipxSnmp, secondFamily;
+};
+bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv, ListenerPorts& out,
+                          std::string& error);
 
 void printUsage(std::ostream& out);
 

@@ -173,4 +173,21 @@ void RequestLog::event(std::uint32_t device, const std::string& what, const std:
   write(dump(j));
 }
 
+std::string RequestLog::discoveryLine(std::uint32_t device, const Endpoint* peer, const DiscoveryLogEntry& e) {
+  json j = base("discovery", device, peer);
+  j["transport"] = e.transport;
+  j["event"] = e.event;
+  if (e.destination) j["destination"] = formatIpv4(e.destination);
+  j["length"] = e.length;
+  if (e.seen >= 0) j["seen"] = e.seen;
+  if (e.format >= 0) j["format"] = e.format;
+  if (e.from) j["from"] = formatIpv4(e.from);
+  if (!e.reason.empty()) j["reason"] = e.reason;
+  return dump(j);
+}
+
+void RequestLog::discovery(std::uint32_t device, const Endpoint* peer, const DiscoveryLogEntry& e) {
+  if (file_) write(discoveryLine(device, peer, e));
+}
+
 }  // namespace sim

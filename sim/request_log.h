@@ -14,6 +14,18 @@ struct Endpoint {
   std::uint16_t port = 0;
 };
 
+// One discovery-protocol event: a request received, a reply sent, or a unit staying silent.
+struct DiscoveryLogEntry {
+  const char* transport = "udp";  // "udp", "ipx", "second_family", "serial"
+  const char* event = "request";  // "request", "reply", "silent"
+  std::uint32_t destination = 0;  // where the request was sent (requests only)
+  std::size_t length = 0;         // bytes received or sent
+  int seen = -1;                  // identifications in the request's seen list (requests only)
+  int format = -1;                // reply format byte (native replies only)
+  std::uint32_t from = 0;         // replies: the address the reply left from
+  std::string reason;             // silent: why; requests: "not a discovery request" when so
+};
+
 class RequestLog {
  public:
   RequestLog() = default;
@@ -31,6 +43,8 @@ class RequestLog {
   void silent(std::uint32_t device, const Endpoint& peer, std::int32_t requestId, const std::string& reason,
               const std::string& event = {});
   void event(std::uint32_t device, const std::string& what, const std::string& detail = {});
+  void discovery(std::uint32_t device, const Endpoint* peer, const DiscoveryLogEntry& entry);
+  static std::string discoveryLine(std::uint32_t device, const Endpoint* peer, const DiscoveryLogEntry& entry);
 
   // JSON line texts, exposed for tests.
   static std::string requestLine(std::uint32_t device, const Endpoint& peer, const Request& r);

@@ -69,8 +69,12 @@ bool Server::open(std::string* error) {
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
     ports_[i] = ntohs(sa.sin_port);
   }
-  pollFds_.resize(sockets_.size() + 1);
+  if (!openListeners(error)) return false;
+  // The unit sockets, then the shared listeners, then the wake-up pipe.
+  pollFds_.resize(sockets_.size() + listeners_.size() + 1);
   for (std::size_t i = 0; i < sockets_.size(); ++i) pollFds_[i] = {sockets_[i], POLLIN, 0};
+  for (std::size_t i = 0; i < listeners_.size(); ++i)
+    pollFds_[sockets_.size() + i] = {listeners_[i]->socket.fd(), POLLIN, 0};
   pollFds_.back() = {wakeRead_, POLLIN, 0};
   return writeReadyFile(error);
 }
@@ -133,6 +137,12 @@ bool Server::writeReadyFile(std::string* error) const {
   j["devices"] = nlohmann::json::array();
   for (std::size_t i = 0; i < agents_.size(); ++i)
     j["devices"].push_back({{"address", formatIpv4(agents_[i]->device().address)}, {"port", ports_[i]}});
+  const std::pair<Listener, const char*> names[] = {{Listener::Discovery, "discovery_port"},
+                                                    {Listener::IpxDiscovery, "ipx_discovery_port"},
+                                                    {Listener::IpxSnmp, "ipx_snmp_port"},
+                                                    {Listener::SecondFamily, "second_family_port"}};
+  for (const auto& [which, key] : names)
+    if (auto port = boundListenerPort(which)) j[key] = port;
   const std::string tmp = options_.readyFile + ".tmp";
   std::FILE* f = std::fopen(tmp.c_str(), "w");
   if (!f) {
@@ -178,7 +188,7 @@ void Server::serviceTimers(Clock::time_point now) {
   // Delayed replies, in due order; the queue is short and bounded.
   for (auto it = delayed_.begin(); it != delayed_.end();) {
     if (it->due <= now) {
-      send(it->unit, it->peer, it->message);
+      send(it->unit, it->peer, it->message, it->route);
       it = delayed_.erase(it);
     } else {
       ++it;
@@ -201,6 +211,8 @@ int Server::run() {
     }
     for (std::size_t i = 0; i < sockets_.size(); ++i)
       if (fds[i].revents & POLLIN) receive(i, now);
+    for (std::size_t i = 0; i < listeners_.size(); ++i)
+      if (fds[sockets_.size() + i].revents & POLLIN) receiveShared(*listeners_[i], now);
   }
   return 0;
 }
@@ -221,12 +233,12 @@ void Server::receive(std::size_t unit, Clock::time_point now) {
       log_.silent(device, peer, 0, "oversized datagram");
       continue;
     }
-    handleDatagram(unit, peer, buffer, std::size_t(n), now);
+    handleDatagram(unit, peer, buffer, std::size_t(n), now, Route{});
   }
 }
 
 void Server::handleDatagram(std::size_t unit, const Endpoint& peer, const std::uint8_t* data, std::size_t length,
-                            Clock::time_point now) {
+                            Clock::time_point now, const Route& route) {
   SnmpAgent& agent = *agents_[unit];
   const std::uint32_t device = agent.device().address;
   std::uint32_t codecError = 0;
@@ -252,7 +264,7 @@ void Server::handleDatagram(std::size_t unit, const Endpoint& peer, const std::u
     return;
   }
   Bytes message;
-  std::uint32_t rc = encodeAnswer(agent, *request, d, message);
+  const std::uint32_t rc = encodeAnswer(agent, *request, d, message);
   if (rc != 0) {
     log_.silent(device, peer, request->requestId, "reply not encodable (codec error " + std::to_string(rc) + ")");
     return;
@@ -263,13 +275,17 @@ void Server::handleDatagram(std::size_t unit, const Endpoint& peer, const std::u
       log_.silent(device, peer, request->requestId, "delayed-reply queue full");
       return;
     }
-    delayed_.push_back({now + std::chrono::milliseconds(d.delayMs), unit, peer, std::move(message)});
+    delayed_.push_back({now + std::chrono::milliseconds(d.delayMs), unit, peer, std::move(message), route});
     return;
   }
-  send(unit, peer, message);
+  send(unit, peer, message, route);
 }
 
-void Server::send(std::size_t unit, const Endpoint& peer, const Bytes& message) {
+void Server::send(std::size_t unit, const Endpoint& peer, const Bytes& message, const Route& route) {
+  if (route.ipx) {
+    sendIpxSnmp(unit, peer, message, route);
+    return;
+  }
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(peer.port);
