@@ -1,0 +1,229 @@
+// trellanctl get, getnext, set and walk: requests to one print server through CSnmpSession,
+// with its three transmissions and its result codes.
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "access/result_codes.h"
+#include "cli/cmd_snmp_common.h"
+#include "snmp/value_text.h"
+
+namespace {
+
+using namespace cli::snmpcmd;
+using snmpaccess::COid;
+using snmpaccess::CSnmpSession;
+using snmpaccess::CVarBind;
+
+constexpr std::size_t kMaxPerRequest = 32;       // what one binding list holds
+constexpr long kDefaultWalkLimit = 100000;
+
+const char* const kOptionsHelp =
+    "Options:\n"
+    "  --community NAME      GET community (default public)\n"
+    "  --set-community NAME  SET community (default: the GET community)\n"
+    "  --timeout N           wait per transmission in hundredths of a second (default 500);\n"
+    "                        each request is sent up to three times\n"
+    "  --json                machine-readable output\n\n"
+    "ADDRESS is a dotted IPv4 address, an IPX network-node (0000ABCD-020000123456) or a serial\n"
+    "port (COM1..COM9). The agent port is 161 unless TRELLAN_SNMP_PORT says otherwise.\n"
+    "Exit status: 0 success, 1 the request failed (the result code and its meaning are printed),\n"
+    "2 usage error. Ctrl-C stops a waiting request (result 3161).\n";
+
+struct Request {
+  std::vector<std::unique_ptr<CVarBind>> owned;
+  std::vector<CVarBind*> list;
+  void add(std::unique_ptr<CVarBind> b) {
+    list.push_back(b.get());
+    owned.push_back(std::move(b));
+  }
+};
+
+// The common start of every command: options, address, at least one more argument when needed.
+struct Prepared {
+  Options options;
+  std::string address;
+  std::vector<std::string> rest;
+};
+
+int prepare(cli::Context& ctx, const std::string& command, bool needsMore, Prepared& p) {
+  if (int rc = takeOptions(ctx, command, p.options); rc != cli::kExitOk) return rc;
+  for (const auto& a : ctx.args)
+    if (a.rfind("--", 0) == 0) return cli::usageError(ctx, command, "unknown option '" + a + "'");
+  if (ctx.args.empty()) return cli::usageError(ctx, command, "give the ADDRESS of the print server");
+  p.address = ctx.args.front();
+  p.rest.assign(ctx.args.begin() + 1, ctx.args.end());
+  if (needsMore && p.rest.empty()) return cli::usageError(ctx, command, "give at least one OID");
+  if (p.rest.size() > kMaxPerRequest)
+    return cli::usageError(ctx, command, "at most 32 objects per request");
+  return cli::kExitOk;
+}
+
+bool parseName(cli::Context& ctx, const std::string& command, const std::string& text, COid& oid) {
+  oid.assign(text.c_str());
+  if (oid.empty()) {
+    cli::usageError(ctx, command, "'" + text + "' is not an OID (dotted decimal)");
+    return false;
+  }
+  return true;
+}
+
+// Runs get or getnext of the OIDs given.
+int runRead(cli::Context& ctx, const std::string& command, bool next) {
+  Prepared p;
+  if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
+  Request request;
+  for (const auto& text : p.rest) {
+    COid oid;
+    if (!parseName(ctx, command, text, oid)) return cli::kExitUsage;
+    request.add(std::make_unique<CVarBind>(oid));
+  }
+  Engine engine;
+  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
+  snmpaccess::SnmpTarget target;
+  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
+  int rc = 0;
+  CSnmpSession session(&target, rc);
+  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
+  session.setTimeout(p.options.timeout);
+  int status = 0, index = 0;
+  rc = next ? session.getNext(request.list, &status, &index) : session.get(request.list, &status, &index);
+  if (rc != 0) return reportResult(ctx, command, rc, status, index);
+  printBindings(ctx, request.list);
+  return cli::kExitOk;
+}
+
+int runGet(cli::Context& ctx) { return runRead(ctx, "get", false); }
+int runGetNext(cli::Context& ctx) { return runRead(ctx, "getnext", true); }
+
+int runSet(cli::Context& ctx) {
+  const std::string command = "set";
+  Prepared p;
+  if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
+  Request request;
+  for (const auto& item : p.rest) {
+    const auto eq = item.find('=');
+    if (eq == std::string::npos) return cli::usageError(ctx, command, "'" + item + "' is not OID=SYNTAX:VALUE");
+    COid oid;
+    if (!parseName(ctx, command, item.substr(0, eq), oid)) return cli::kExitUsage;
+    snmp::text::OwnedValue value;
+    std::string error;
+    if (!snmp::text::parseValueSpec(item.substr(eq + 1), value, error))
+      return cli::usageError(ctx, command, "'" + item.substr(eq + 1) + "': " + error);
+    auto b = std::make_unique<CVarBind>(oid);
+    b->assignValue(value.value());
+    request.add(std::move(b));
+  }
+  Engine engine;
+  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
+  snmpaccess::SnmpTarget target;
+  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
+  int rc = 0;
+  CSnmpSession session(&target, rc);
+  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
+  session.setTimeout(p.options.timeout);
+  int status = 0, index = 0;
+  rc = session.set(request.list, &status, &index);
+  if (rc != 0) return reportResult(ctx, command, rc, status, index);
+  printBindings(ctx, request.list);
+  return cli::kExitOk;
+}
+
+int runWalk(cli::Context& ctx) {
+  const std::string command = "walk";
+  std::string limitText;
+  bool missing = false;
+  long limit = kDefaultWalkLimit;
+  if (cli::takeOption(ctx.args, "max", limitText, missing)) {
+    char* end = nullptr;
+    limit = missing ? 0 : std::strtol(limitText.c_str(), &end, 10);
+    if (missing || limit <= 0 || !end || *end) return cli::usageError(ctx, command, "--max takes a positive count");
+  }
+  Prepared p;
+  if (int rc = prepare(ctx, command, false, p); rc != cli::kExitOk) return rc;
+  if (p.rest.size() > 1) return cli::usageError(ctx, command, "give one subtree OID at most");
+  COid root("1.3.6.1.2.1");
+  if (!p.rest.empty() && !parseName(ctx, command, p.rest.front(), root)) return cli::kExitUsage;
+
+  Engine engine;
+  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
+  snmpaccess::SnmpTarget target;
+  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
+  int rc = 0;
+  CSnmpSession session(&target, rc);
+  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
+  session.setTimeout(p.options.timeout);
+
+  nlohmann::json found = nlohmann::json::array();
+  COid previous = root;
+  long count = 0;
+  std::string problem;
+  for (;;) {
+    if (count >= limit) {
+      problem = "stopped after " + std::to_string(limit) + " objects (--max)";
+      break;
+    }
+    CVarBind b(previous);
+    CVarBind* list[] = {&b};
+    int status = 0, index = 0;
+    rc = session.getNext(list, 1, &status, &index);
+    // A v1 agent ends its MIB with noSuchName; a v2-minded one with endOfMibView.
+    if (rc == snmpaccess::result::kNoSuchName) break;
+    if (rc != 0) return reportResult(ctx, command, rc, status, index);
+    if (b.syntax() == SNMP_SYNTAX_ENDOFMIBVIEW) break;
+    if (!b.name().startsWith(root)) break;
+    // An agent that answers with the same or an earlier OID would keep this loop going forever.
+    if (b.name().compare(previous) <= 0) {
+      problem = "the agent returned " + b.name().text() + ", which does not follow " + previous.text();
+      break;
+    }
+    ++count;
+    if (ctx.json) {
+      const snmp::text::ValueText t = snmp::text::formatValue(b.value());
+      found.push_back({{"oid", b.name().text()}, {"syntax", t.syntax}, {"value", t.text}});
+    } else {
+      printBindings(ctx, {&b});
+    }
+    previous = b.name();
+  }
+  if (ctx.json) {
+    nlohmann::json j = {{"result", problem.empty() ? 0 : 1}, {"bindings", found}};
+    if (!problem.empty()) j["error"] = problem;
+    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  }
+  if (!problem.empty()) return cli::failure(ctx, command, problem);
+  return cli::kExitOk;
+}
+
+const cli::CommandRegistration kGet({"get", "read objects from a print server (SNMP GET)",
+                                     std::string("Usage: trellanctl get [OPTIONS] ADDRESS OID...\n\n"
+                                                 "Reads the objects in one GET request and prints OID = SYNTAX:VALUE.\n\n") +
+                                         kOptionsHelp,
+                                     runGet});
+const cli::CommandRegistration kGetNext(
+    {"getnext", "read the objects that follow the OIDs given (SNMP GETNEXT)",
+     std::string("Usage: trellanctl getnext [OPTIONS] ADDRESS OID...\n\n"
+                 "Reads the object after each OID in one GETNEXT request.\n\n") +
+         kOptionsHelp,
+     runGetNext});
+const cli::CommandRegistration kSet(
+    {"set", "write objects of a print server (SNMP SET)",
+     std::string("Usage: trellanctl set [OPTIONS] ADDRESS OID=SYNTAX:VALUE...\n\n"
+                 "Writes the values in one SET request with the SET community. Syntaxes: int, octets,\n"
+                 "hex, ipaddr, oid, counter32, gauge32, timeticks, uint32, counter64, opaque, null.\n"
+                 "Example: trellanctl set 10.0.0.5 1.3.6.1.2.1.1.5.0=octets:lobby\n\n") +
+         kOptionsHelp,
+     runSet});
+const cli::CommandRegistration kWalk(
+    {"walk", "read a subtree object by object (SNMP GETNEXT)",
+     std::string("Usage: trellanctl walk [OPTIONS] [--max N] ADDRESS [OID]\n\n"
+                 "Reads every object under OID (default 1.3.6.1.2.1) with one GETNEXT after the other.\n"
+                 "Ends at the subtree's end or the agent's (noSuchName, endOfMibView). An agent that\n"
+                 "answers with an OID that does not increase, or more than --max objects (default\n"
+                 "100000), ends the walk with exit status 1.\n\n") +
+         kOptionsHelp,
+     runWalk});
+
+}  // namespace
