@@ -172,7 +172,7 @@ TEST(Tshark, ReportsTheFieldsWeEncoded) {
       const Bytes wire = oursEncode(c.message, &code);
       ASSERT_EQ(code, 0u) << c.name;
       for (std::size_t off = 0; off < wire.size(); off += 16) {
-        char line[16];
+        char line[32];
         std::snprintf(line, sizeof line, "%06zx", off);
         dump << line;
         for (std::size_t i = off; i < wire.size() && i < off + 16; ++i) {

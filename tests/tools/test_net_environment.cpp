@@ -223,8 +223,9 @@ TEST(NetEnvironmentProbe, RealWorkstation) {
   EXPECT_EQ(env.flags() & expected, expected);
   EXPECT_EQ(env.flags() & (CNetEnvironment::kSpxStream | CNetEnvironment::kSpxSeqPacket), 0u);
   // No fennick beside the program: no NetWare.
-  if (!std::filesystem::exists(platform::besideProgram("libfennick.so")))
+  if (!std::filesystem::exists(platform::besideProgram("libfennick.so"))) {
     EXPECT_EQ(env.flags() & CNetEnvironment::kNetWareClient, 0u);
+  }
   EXPECT_EQ(env.operatingSystem().rfind("Linux ", 0), 0u) << env.operatingSystem();
   EXPECT_FALSE(env.hostName().empty());
   EXPECT_LE(env.hostName().size(), CNetEnvironment::kHostNameMax);
