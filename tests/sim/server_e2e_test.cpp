@@ -24,7 +24,7 @@ class RunningServer {
       logPath_ = ::testing::TempDir() + "/" + logName + "_" + std::to_string(::getpid()) + ".jsonl";
       std::remove(logPath_.c_str());
     }
-    server_ = std::make_unique<Server>(std::move(units), ServerOptions{0, logPath_, {}});
+    server_ = std::make_unique<Server>(std::move(units), ServerOptions{.port = 0, .logPath = logPath_});
     std::string error;
     opened_ = server_->open(&error);
     EXPECT_TRUE(opened_) << error;
@@ -253,7 +253,7 @@ TEST(SimServer, UnitMovesToItsNewAddressAfterTheReset) {
 TEST(SimServer, BindFailureIsReported) {
   RunningServer first({smallUnit(kUnitA)});
   // A second server on the same address and port cannot bind.
-  Server second({smallUnit(kUnitA)}, ServerOptions{first.port(), {}, {}});
+  Server second({smallUnit(kUnitA)}, ServerOptions{.port = first.port()});
   std::string error;
   EXPECT_FALSE(second.open(&error));
   EXPECT_NE(error.find("cannot bind 127.0.200.1"), std::string::npos) << error;
