@@ -8,13 +8,33 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "devices/device_status.h"
 #include "devices/discovery_reply.h"
 #include "devices/fixed_text.h"
 #include "devices/ipv4_text.h"
 
+namespace snmpaccess {
+class ProgressWindow;
+struct SnmpTarget;
+}  // namespace snmpaccess
+
 namespace devices {
+
+// What a query takes from the settings, handed in by whoever creates the device (plain values:
+// a query never reads the settings store itself).
+struct QuerySettings {
+  std::uint16_t discoveryPort = 4201;      // Access\IP DiscoveryPort
+  int replyTimeoutMs = 6000;               // Broadcast: wait for a reply
+  std::uint16_t ipxDiscoverySocket = 0x4201;
+  std::uint16_t secondFamilyPort = 19541;  // TRELLAN_SECOND_FAMILY_PORT
+  StatusMasks masks;
+  bool extraColumns = false;  // the open view shows per-port, wireless, location or firmware columns
+};
+
+// A raw reply as received (the query's "reply buffer").
+using ReplyBuffer = std::vector<std::uint8_t>;
 
 // The C++ class of a device, one bit each for the column catalogue's "supplied by" sets.
 enum class DeviceClass : std::uint8_t { Ip = 1, Ipx = 2, Serial = 4, NetWare = 8 };
@@ -49,6 +69,14 @@ class CDevice {
   CDevice& operator=(const CDevice&) = delete;
 
   virtual DeviceClass deviceClass() const noexcept = 0;
+
+  // Asks the print server again and refills the record: 0 answered, 2 stopped by the user, -1 no
+  // answer or the request could not be sent. With `reply`, the accepted datagram is copied there.
+  // Kinds without a query of their own give -1.
+  virtual int query(ReplyBuffer* reply = nullptr) {
+    (void)reply;
+    return -1;
+  }
 
   // Empties every text, sets the device bits to "No Response", the reply status level to 3 and
   // the port bits to 0, and clears answered and configured. The port count, the kind and the
@@ -123,6 +151,9 @@ class CDevice {
   bool answered = false;
   int replyStatusLevel = kLevelError;
   int replyFormat = 0;
+  // The discovery's progress window: socket and SNMP notifications go there, waits happen there.
+  snmpaccess::ProgressWindow* progress = nullptr;
+  QuerySettings querySettings;
 
  private:
   int portCount_ = 1;
@@ -150,6 +181,17 @@ class CIpDevice : public CDevice {
   void applyReply(const DiscoveryReply& reply, const StatusMasks& masks) noexcept;
   void applySecondFamilyReply(const SecondFamilyReply& reply, const StatusMasks& masks) noexcept;
 
+  int query(ReplyBuffer* reply = nullptr) override;
+  // With an address, sets it and queries once; then queries again while the result is neither 0
+  // nor 2 and fewer than `seconds` wall-clock seconds have passed since the start.
+  int waitForAnswer(int seconds, const char* address = nullptr);
+  // Gives the target this device's progress window when it has none, takes the target's address,
+  // queries once, then waitForAnswer(seconds).
+  int attachTarget(int seconds, snmpaccess::SnmpTarget& target);
+  // The What's Wrong text after a fresh query: 0, 2 stopped, or the failed query's result with
+  // "Cannot communicate with the server." (-1 and "Unknown Format" for a reply format out of range).
+  int statusText(std::string& out, int port);
+
   Ipv4Text ipAddress;
   Ipv4Text subnetMask;
   Ipv4Text defaultGateway;
@@ -171,6 +213,8 @@ class CIpxDevice : public CIpDevice {
   // "NNNNNNNN-XXXXXXXXXXXX"
   FixedText<22> ipxAddressText() const noexcept;
 
+  int query(ReplyBuffer* reply = nullptr) override;
+
   std::array<std::uint8_t, 4> network = {};
   std::array<std::uint8_t, 6> node = {};
   FixedText<9> networkNumber;  // "%08X" of the network
@@ -185,6 +229,8 @@ class CSerialDevice : public CIpDevice {
   const char* kindColumnText(int column) const noexcept override;
   const char* snmpAddress() const noexcept override { return portName.c_str(); }
   int snmpProtocol() const noexcept override { return kSnmpProtocolSerial; }
+
+  int query(ReplyBuffer* reply = nullptr) override;
 
   FixedText<16> portName;  // "COM1" ... "COM9"
 };

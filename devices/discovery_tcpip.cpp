@@ -1,0 +1,262 @@
+#include "devices/discovery_tcpip.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "devices/device_snmp_reads.h"
+#include "devices/discovery_entry.h"
+#include "devices/discovery_socket.h"
+#include "devices/ipv4_text.h"
+#include "platform/net_config.h"
+#include "platform/report_error.h"
+
+namespace devices {
+namespace {
+
+constexpr int kMaxSendFailures = 20;
+constexpr std::uint32_t kErrNeedsUpdate = 5306;
+// Upper bound of datagrams looked at in one drain, so that a flood cannot hold the worker.
+constexpr int kMaxDrain = 4096;
+constexpr int kMaxSecondFamilyReplies = 4096;
+constexpr std::size_t kFamilyOffset = 49;
+constexpr std::size_t kFamilyField = 5;
+
+using Clock = std::chrono::steady_clock;
+
+// The family code of a native reply, read straight from the datagram so that replies of a format
+// this program does not parse are still told apart by family.
+std::string replyFamily(const std::uint8_t* data, std::size_t length) {
+  if (length < kFamilyOffset + kFamilyField) return {};
+  const char* f = reinterpret_cast<const char*>(data + kFamilyOffset);
+  std::size_t n = 0;
+  while (n < kFamilyField && f[n] != '\0') ++n;
+  return std::string(f, n);
+}
+
+bool hasReplyMagic(const std::uint8_t* data, std::size_t length) {
+  return length >= 3 && std::memcmp(data, kReplyMagic, 3) == 0;
+}
+
+}  // namespace
+
+// Turns replies of one search step into devices.
+class CTcpIpDiscovery::ReplyTaker {
+ public:
+  ReplyTaker(CTcpIpDiscovery& owner, bool extraColumns) : owner_(owner), extra_(extraColumns), settings_(owner.settings()) {}
+
+  // Reads what is pending. With a seen list, known responders are skipped and new ones are
+  // remembered (setting `anotherRound`). Returns 2 when stopped.
+  int drain(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound) {
+    std::uint8_t buffer[kMaxReplySize];
+    DiscoverySocket::Datagram dg;
+    for (int i = 0; i < kMaxDrain && socket.receive(buffer, sizeof buffer, dg); ++i) {
+      if (dg.truncated || !hasReplyMagic(buffer, dg.length)) continue;
+      std::uint32_t id = 0;
+      const bool hasId = replyResponderId(buffer, dg.length, id);
+      if (seen && hasId && std::find(seen->begin(), seen->end(), id) != seen->end()) continue;
+      if (isKnownFamily(replyFamily(buffer, dg.length), settings_.oemFamilies)) take(buffer, dg.length);
+      if (owner_.stopRequested()) return 2;
+      // One entry per responder, and at most as many as the request can carry.
+      if (seen && hasId && seen->size() < kMaxSeenResponders) {
+        seen->push_back(id);
+        anotherRound = true;
+      }
+    }
+    return owner_.stopRequested() ? 2 : 0;
+  }
+
+ private:
+  void take(const std::uint8_t* data, std::size_t length) {
+    auto device = std::make_unique<CIpDevice>();
+    owner_.prepare(*device, extra_);
+    const ReplyStatus status = device->parseReply(data, length, settings_.masks);
+    if (status == ReplyStatus::UnknownFormat) {
+      // Listed as "Bad Format"; the update notice once per step, not once per print server.
+      if (!reportedFormat_) platform::ReportError(kErrNeedsUpdate, platform::kErrorProgram);
+      reportedFormat_ = true;
+    } else if (status != ReplyStatus::Ok) {
+      return;
+    } else {
+      completeReply(*device);
+    }
+    owner_.post(std::move(device));
+  }
+
+  CTcpIpDiscovery& owner_;
+  bool extra_;
+  DiscoverySettings settings_;
+  bool reportedFormat_ = false;
+};
+
+CTcpIpDiscovery::CTcpIpDiscovery(platform::MessageTarget* owner, std::unique_ptr<snmpaccess::ProgressWindow> progress)
+    : CDiscovery(kProtocolTcpIp, owner, std::move(progress)) {}
+
+// The worker calls this class's steps: it must end before this part of the object goes.
+CTcpIpDiscovery::~CTcpIpDiscovery() { stopAndWait(); }
+
+int CTcpIpDiscovery::broadcastSearch(std::uint32_t destination, int ttl, bool extraColumns) {
+  const DiscoverySettings s = settings();
+  int result = 0;
+  {
+    DiscoverySocket socket;
+    if (!socket.open(&progress())) return -1;
+    if (ttl >= 0) socket.udp().setMulticastTtl(ttl);
+    ReplyTaker taker(*this, extraColumns);
+    std::vector<std::uint32_t> seen;
+    seen.reserve(kMaxSeenResponders);
+    bool round = true;
+    while (round && result == 0) {
+      round = false;
+      const std::vector<std::uint8_t> request = buildDiscoveryRequest(seen);
+      int failures = 0;
+      while (socket.sendTo(destination, s.discoveryPort, request.data(), request.size()) != 0) {
+        if (++failures >= kMaxSendFailures) break;
+      }
+      if (failures >= kMaxSendFailures) {
+        platform::ReportError(kErrSendDiscovery, platform::kErrorProgram);
+        break;
+      }
+      // A full list has gone out once; responders beyond it get their turn in the next round.
+      if (seen.size() >= kMaxSeenResponders) seen.clear();
+      bool another = false;
+      for (;;) {
+        if (taker.drain(socket, &seen, another) == 2) {
+          result = 2;
+          break;
+        }
+        const WaitOutcome w = socket.wait(s.broadcastTimeoutMs);
+        if (w == WaitOutcome::Stopped || stopRequested()) {
+          result = 2;
+          break;
+        }
+        if (w == WaitOutcome::TimedOut) {
+          round = another;
+          break;
+        }
+      }
+    }
+  }
+  if (result == 2) return 2;
+  return secondFamilyProbe(extraColumns) == 2 ? 2 : 0;
+}
+
+int CTcpIpDiscovery::secondFamilyProbe(bool extraColumns) {
+  const DiscoverySettings s = settings();
+  DiscoverySocket socket;
+  // Its own socket with short receive waits; a socket that cannot be set up skips the probe.
+  if (!socket.open(nullptr, false)) return 0;
+  const auto probe = devices::secondFamilyProbe();
+  if (socket.sendTo(platform::kLimitedBroadcast, s.secondFamilyPort, probe.data(), probe.size()) != 0) return 0;
+  std::uint8_t buffer[kSecondFamilyLongReply];
+  for (int i = 0; i < kMaxSecondFamilyReplies; ++i) {
+    if (stopRequested()) return 2;
+    DiscoverySocket::Datagram dg;
+    if (!socket.receive(buffer, sizeof buffer, dg)) {
+      if (socket.wait(s.secondFamilyWaitMs) != WaitOutcome::Ready) break;
+      continue;
+    }
+    if (dg.truncated) continue;
+    auto device = std::make_unique<CIpDevice>();
+    device->kind = kKindSecondFamily;
+    prepare(*device, extraColumns);
+    // Length and magic are checked: 72 or 166 bytes that start like the probe.
+    if (device->parseReply(buffer, dg.length, s.masks) != ReplyStatus::Ok) continue;
+    completeReply(*device);
+    post(std::move(device));
+  }
+  return stopRequested() ? 2 : 0;
+}
+
+int CTcpIpDiscovery::subnetScan(std::string_view prefix, bool extraColumns) {
+  const DiscoverySettings s = settings();
+  DiscoverySocket socket;
+  if (!socket.open(&progress())) return 2;
+  ReplyTaker taker(*this, extraColumns);
+  const std::vector<std::uint8_t> request = buildDiscoveryRequest({});
+  bool unused = false;
+  for (int host = 1; host < 255;) {
+    if (socket.wait(s.scanBatchWaitMs) == WaitOutcome::Stopped || stopRequested()) return 2;
+    for (int k = 0; k < 5 && host <= 255; ++k, ++host) {
+      const std::string text = std::string(prefix) + std::to_string(host);
+      if (const auto address = parseIpv4(text)) socket.sendTo(*address, s.discoveryPort, request.data(), request.size());
+    }
+    if (host - 1 >= 254) {
+      // The last batch: give the stragglers their time, taking replies as they come.
+      const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(s.scanFinalWaitMs, 0));
+      for (;;) {
+        if (taker.drain(socket, nullptr, unused) == 2) return 2;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        if (socket.wait(static_cast<int>(left)) == WaitOutcome::Stopped || stopRequested()) return 2;
+      }
+    }
+    if (taker.drain(socket, nullptr, unused) == 2) return 2;
+  }
+  return 0;
+}
+
+int CTcpIpDiscovery::singleAddressSearch(std::string_view address, bool keep, bool extraColumns) {
+  auto device = std::make_unique<CIpDevice>(address);
+  prepare(*device, extraColumns);
+  const int result = device->query();
+  if (result == 0 || keep) post(std::move(device));
+  return result;
+}
+
+int CTcpIpDiscovery::addressFileSearch(const std::string& path, bool extraColumns) {
+  for (const std::string& address : readAddressFile(path)) {
+    if (stopRequested()) return 2;
+    if (singleAddressSearch(address, true, extraColumns) == 2) return 2;
+  }
+  return stopRequested() ? 2 : 0;
+}
+
+int CTcpIpDiscovery::runSearch(const SearchRequest& request, bool extraColumns) {
+  postText(kTextSearchingLocal);
+  if (request.localSearch) {
+    if (broadcastSearch(platform::kLimitedBroadcast, -1, extraColumns) == 2) return 2;
+  }
+  if (stopRequested()) return 2;
+  if (!request.listSearch) return 0;
+  postText(kTextSearchingSpecific);
+  for (const std::string& text : request.entries) {
+    if (stopRequested()) return 2;
+    const SearchEntry entry = classifyEntry(text);
+    if (!entry.valid) continue;
+    int r = 0;
+    switch (entry.kind) {
+      case EntryKind::Scan:
+        if (subnetScan(entry.text, extraColumns) == 2) return 2;
+        break;
+      case EntryKind::DirectedBroadcast:
+        r = broadcastSearch(*parseIpv4(entry.text), -1, extraColumns);
+        if (r == 2 || r == -1) return r == 2 ? 2 : 0;
+        break;
+      case EntryKind::Multicast:
+        r = broadcastSearch(platform::kDiscoveryMulticastGroup, entry.ttl, extraColumns);
+        if (r == 2 || r == -1) return r == 2 ? 2 : 0;
+        break;
+      case EntryKind::File:
+        if (addressFileSearch(entry.text, extraColumns) == 2) return 2;
+        break;
+      case EntryKind::Single:
+        if (singleAddressSearch(entry.text, true, extraColumns) == 2) return 2;
+        break;
+    }
+  }
+  return stopRequested() ? 2 : 0;
+}
+
+int CTcpIpDiscovery::findOrAdd(std::string_view text) {
+  const int found = CDiscovery::findOrAdd(text);
+  if (found >= 0 || !parseIpv4(text) || busy()) return found;
+  progress().setText(std::string(searchText(kTextSearchingLocal)));
+  auto device = std::make_unique<CIpDevice>(text);
+  prepare(*device, false);
+  if (device->query() != 0) return -1;
+  return addDevice(std::move(device));
+}
+
+}  // namespace devices
