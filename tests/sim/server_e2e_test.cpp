@@ -24,7 +24,12 @@ class RunningServer {
       logPath_ = ::testing::TempDir() + "/" + logName + "_" + std::to_string(::getpid()) + ".jsonl";
       std::remove(logPath_.c_str());
     }
-    server_ = std::make_unique<Server>(std::move(units), ServerOptions{.port = 0, .logPath = logPath_});
+    server_ = std::make_unique<Server>(std::move(units), [&] {
+      ServerOptions o;
+      o.port = 0;
+      o.logPath = logPath_;
+      return o;
+    }());
     std::string error;
     opened_ = server_->open(&error);
     EXPECT_TRUE(opened_) << error;
@@ -253,7 +258,11 @@ TEST(SimServer, UnitMovesToItsNewAddressAfterTheReset) {
 TEST(SimServer, BindFailureIsReported) {
   RunningServer first({smallUnit(kUnitA)});
   // A second server on the same address and port cannot bind.
-  Server second({smallUnit(kUnitA)}, ServerOptions{.port = first.port()});
+  Server second({smallUnit(kUnitA)}, [&] {
+    ServerOptions o;
+    o.port = first.port();
+    return o;
+  }());
   std::string error;
   EXPECT_FALSE(second.open(&error));
   EXPECT_NE(error.find("cannot bind 127.0.200.1"), std::string::npos) << error;
