@@ -4,6 +4,7 @@
 // reaches it, and answers from the address of the unit that answers.
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -205,7 +206,9 @@ void Server::answerIpxDiscovery(SharedListener& l, const Endpoint& peer, const s
     log_.discovery(0, &peer, in);
     return;
   }
-  const bool broadcast = snmp::ipx::isBroadcast(header.destination);
+  // Network FFFFFFFF travels as an IPv4 broadcast, but a packet still names its node.
+  const bool broadcast = std::all_of(header.destination.node, header.destination.node + 6,
+                                     [](std::uint8_t b) { return b == 0xFF; });
   const std::uint32_t host = nodeHost(header.destination.node);
   in.destination = broadcast ? 0xFFFFFFFFu : host;
   auto request = parseDiscoveryRequest(payload, payloadLength);
