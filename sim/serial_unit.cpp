@@ -1,6 +1,8 @@
 // The serial print server of the simulator.
 #include "sim/serial_unit.h"
 
+#include <algorithm>
+
 #include "sim/discovery_reply_builder.h"
 #include "sim/wire.h"
 #include "snmp/serial_frame.h"
@@ -41,9 +43,10 @@ int SerialUnit::disconnects() const {
 void SerialUnit::onHostAction(ser::SerialCable& cable) {
   std::lock_guard lock(mutex_);
   const DeviceModel& d = agent_.device();
-  // The wake-up: once per opening, after the host's first completed break.
+  // The wake-up: once per opening, when the host's series of breaks is complete.
   if (options_.answerBreak && !d.faults.silent && cable.hostOpen() && cable.hostMode() == ser::OpenMode::Events &&
-      cable.breaksFromHost() > 0 && !cable.hostBreakOn() && answeredOpen_ != cable.hostOpens()) {
+      cable.breaksFromHost() >= std::max(1, ser::timings().wakeBreaks) && !cable.hostBreakOn() &&
+      answeredOpen_ != cable.hostOpens()) {
     answeredOpen_ = cable.hostOpens();
     ++breaksAnswered_;
     cable.sendBreak();

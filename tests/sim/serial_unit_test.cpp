@@ -1,0 +1,130 @@
+// A simulated unit on the in-process serial cable: the wake-up break, the identification record
+// (read with the program's parser) and SNMP frames through the agent.
+#include <gtest/gtest.h>
+
+#include "devices/discovery_reply.h"
+#include "sim/serial_unit.h"
+#include "sim_test_support.h"
+#include "snmp/serial_frame.h"
+
+namespace sim {
+namespace {
+
+using namespace sim::test;
+namespace ser = snmp::serial;
+
+class SerialUnitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings_.timeouts.readInterval = std::chrono::milliseconds(50);
+    settings_.timeouts.readTotalPerByte = std::chrono::milliseconds(0);
+    settings_.timeouts.readTotalConstant = std::chrono::milliseconds(200);
+  }
+
+  // The host's wake-up as the transport does it: breaks on an event-watched line, then a wait.
+  ser::LineEvent wake(ser::SerialLine& line) {
+    EXPECT_TRUE(line.open(ser::OpenMode::Events));
+    line.configure(settings_);
+    for (int i = 0; i < ser::timings().wakeBreaks; ++i) {
+      line.setBreak(true);
+      line.setBreak(false);
+    }
+    const auto event = line.waitEvent(std::chrono::milliseconds(200));
+    line.close();
+    return event;
+  }
+
+  std::optional<std::pair<std::uint8_t, Bytes>> exchange(ser::SerialLine& line, std::uint8_t type, const Bytes& payload) {
+    std::uint8_t header[ser::kFrameHeaderSize];
+    ser::encodeFrameHeader(type, std::uint16_t(payload.size()), header);
+    Bytes frame(header, header + sizeof header);
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    if (line.write(frame.data(), frame.size()).bytes != frame.size()) return std::nullopt;
+    std::uint8_t in[ser::kFrameHeaderSize];
+    if (line.read(in, sizeof in).bytes != sizeof in) return std::nullopt;
+    const auto h = ser::parseFrameHeader(in);
+    if (!h.signatureOk) return std::nullopt;
+    Bytes body(h.length);
+    if (h.length && line.read(body.data(), body.size()).bytes != body.size()) return std::nullopt;
+    return std::pair{h.type, body};
+  }
+
+  ser::Settings settings_;
+  std::shared_ptr<ser::SerialCable> cable_ = ser::SerialCable::create();
+};
+
+TEST_F(SerialUnitTest, AnswersTheWakeUpIdentificationAndSnmp) {
+  DeviceModel d = smallUnit();
+  d.discovery.format = 3;
+  d.discovery.serialNumber = "SER-77";
+  SerialUnit unit(cable_, d);
+  auto line = cable_->hostLine();
+  EXPECT_EQ(wake(*line), ser::LineEvent::Break);
+  EXPECT_EQ(unit.breaksAnswered(), 1);
+
+  ASSERT_TRUE(line->open(ser::OpenMode::Plain));
+  line->configure(settings_);
+  auto id = exchange(*line, ser::kFrameIdentification, {});
+  ASSERT_TRUE(id);
+  EXPECT_EQ(id->first, ser::kFrameIdentification);
+  devices::DiscoveryReply parsed;
+  ASSERT_EQ(devices::parseDiscoveryReply(id->second.data(), id->second.size(), parsed), devices::ReplyStatus::Ok);
+  EXPECT_EQ(std::string(parsed.serialNumber.c_str()), "SER-77");
+  EXPECT_EQ(parsed.portCount, 2);
+
+  Bytes get;
+  ASSERT_EQ(encodeRequest(req(kPduGet, {std_oids::kSysName}), get), 0u);
+  auto answer = exchange(*line, ser::kFrameSnmp, get);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->first, ser::kFrameSnmp);
+  std::uint32_t rc = 0;
+  auto reply = decodeReply(answer->second.data(), answer->second.size(), &rc);
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->pdu.bindings.at(0).value, Value::octets("UNIT"));
+
+  std::uint8_t bye[ser::kFrameHeaderSize];
+  ser::encodeFrameHeader(ser::kFrameDisconnect, 0, bye);
+  line->write(bye, sizeof bye);
+  EXPECT_EQ(unit.disconnects(), 1);
+  EXPECT_EQ(unit.identifications(), 1);
+  EXPECT_EQ(unit.snmpFrames(), 1);
+}
+
+TEST_F(SerialUnitTest, SilenceNoBreakAndErrorFrames) {
+  struct Case {
+    const char* name;
+    bool answerBreak;
+    bool errorFrames;
+    bool answerOff;
+    ser::LineEvent wakeEvent;
+    std::optional<std::uint8_t> identificationType;  // nullopt: nothing comes back
+  };
+  const Case cases[] = {
+      {"no answering break", false, false, false, ser::LineEvent::None, ser::kFrameIdentification},
+      {"error frames", true, true, false, ser::LineEvent::Break, ser::kFrameError},
+      {"discovery answer off", true, false, true, ser::LineEvent::Break, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto cable = ser::SerialCable::create();
+    DeviceModel d = smallUnit();
+    d.discovery.answer = !c.answerOff;
+    SerialUnitOptions o;
+    o.answerBreak = c.answerBreak;
+    o.errorFrames = c.errorFrames;
+    SerialUnit unit(cable, d, o);
+    auto line = cable->hostLine();
+    EXPECT_EQ(wake(*line), c.wakeEvent);
+    ASSERT_TRUE(line->open(ser::OpenMode::Plain));
+    line->configure(settings_);
+    auto id = exchange(*line, ser::kFrameIdentification, {});
+    ASSERT_EQ(id.has_value(), c.identificationType.has_value());
+    if (id) {
+      EXPECT_EQ(id->first, *c.identificationType);
+    }
+    line->close();
+  }
+}
+
+}  // namespace
+}  // namespace sim
