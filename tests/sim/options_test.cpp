@@ -80,5 +80,41 @@ TEST(SimOptions, PortResolution) {
   }
 }
 
+TEST(SimOptions, ListenerPorts) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* env;
+    bool ok;
+    ListenerPorts expect;
+  };
+  const Case cases[] = {
+      {"defaults", {}, nullptr, true, {4201, 16897, 36879, 19541}},
+      {"second family from the environment", {}, "29541", true, {4201, 16897, 36879, 29541}},
+      {"options win", {"--discovery-port", "24201", "--second-family-port=29999"}, "29541", true,
+       {24201, 16897, 36879, 29999}},
+      {"0 switches off", {"--discovery-port", "0", "--ipx-discovery-port", "0", "--ipx-snmp-port", "0",
+                          "--second-family-port", "0"}, nullptr, true, {}},
+      {"bad environment", {}, "port", false, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(parseCommandLine(c.args, o, error)) << error;
+    ListenerPorts got;
+    ASSERT_EQ(resolveListenerPorts(o, c.env, got, error), c.ok) << error;
+    if (!c.ok) continue;
+    EXPECT_EQ(got.discovery, c.expect.discovery);
+    EXPECT_EQ(got.ipxDiscovery, c.expect.ipxDiscovery);
+    EXPECT_EQ(got.ipxSnmp, c.expect.ipxSnmp);
+    EXPECT_EQ(got.secondFamily, c.expect.secondFamily);
+  }
+  CliOptions o;
+  std::string error;
+  EXPECT_FALSE(parseCommandLine({"--discovery-port", "65536"}, o, error));
+  EXPECT_FALSE(parseCommandLine({"--ipx-snmp-port"}, o, error));
+}
+
 }  // namespace
 }  // namespace sim
