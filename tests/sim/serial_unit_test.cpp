@@ -6,6 +6,7 @@
 #include "sim/serial_unit.h"
 #include "sim_test_support.h"
 #include "snmp/serial_frame.h"
+#include "snmp/winsnmp.h"
 
 namespace sim {
 namespace {
@@ -124,6 +125,39 @@ TEST_F(SerialUnitTest, SilenceNoBreakAndErrorFrames) {
     }
     line->close();
   }
+}
+
+// The engine's serial exchange against the unit: what the program's serial device does.
+TEST_F(SerialUnitTest, EngineSerialExchangeReadsTheIdentification) {
+  ser::Timings quick;
+  quick.breakHold = quick.breakGap = std::chrono::milliseconds(1);
+  quick.answerPolls = 20;
+  quick.answerPollInterval = std::chrono::milliseconds(5);
+  quick.settle = std::chrono::milliseconds(1);
+  quick.port = settings_.timeouts;
+  ser::setTimings(quick);
+  ser::setLineFactory([this](const char*) { return cable_->hostLine(); });
+  DeviceModel d = smallUnit();
+  d.name = "SERIAL-PS";
+  SerialUnit unit(cable_, d);
+
+  ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
+  const HSNMP_SESSION session = SnmpOpen(nullptr, 2561);
+  ASSERT_NE(session, 0u);
+  const HSNMP_ENTITY com = SnmpStrToEntity(session, "COM1");
+  ASSERT_NE(com, 0u);
+  std::vector<smiBYTE> reply(devices::kMaxReplySize, 0);
+  EXPECT_EQ(SnmpSerialExchange(session, com, smiUINT32(reply.size()), reply.data()), SNMPAPI_SUCCESS);
+  devices::DiscoveryReply parsed;
+  ASSERT_EQ(devices::parseDiscoveryReply(reply.data(), reply.size(), parsed), devices::ReplyStatus::Ok);
+  EXPECT_EQ(std::string(parsed.systemName.c_str()), "SERIAL-PS");
+  EXPECT_EQ(unit.breaksAnswered(), 1);
+  SnmpFreeEntity(com);
+  SnmpClose(session);
+  SnmpCleanup();
+  ser::setLineFactory({});
+  ser::setTimings({});
+  EXPECT_EQ(unit.disconnects(), 1);  // closing the session says goodbye on the line
 }
 
 }  // namespace
