@@ -43,7 +43,10 @@ std::int32_t lenientNumber(std::string_view s) {
                                                          std::numeric_limits<std::int32_t>::max()));
 }
 
+// Bytes a line of a profile file keeps as they are: printable, and no blank at either end (the
+// reader trims those, and a country code such as "US " would come back as "US").
 bool lineSafe(const std::string& bytes) {
+  if (!bytes.empty() && (bytes.front() == ' ' || bytes.back() == ' ')) return false;
   return std::all_of(bytes.begin(), bytes.end(), [](char c) {
     const auto b = static_cast<unsigned char>(c);
     return b >= 0x20 && b <= 0x7E;
@@ -366,7 +369,7 @@ int CMibGroup::row(int index, CMibGroup*& out) {
   out = nullptr;
   if (rowsOfFirstChild_ <= 0) return result::kIndexRange;
   if (index < 0 || index >= rowsOfFirstChild_) return result::kRowRange;
-  out = children_[static_cast<std::size_t>(index)].get();
+  out = children_[static_cast<std::size_t>(rowStart_ + index)].get();
   return 0;
 }
 
@@ -501,13 +504,16 @@ int CMibGroup::readChildren(CSnmpSession& session) {
         children_.push_back(makeGroup(cd.id, p));
         optionalChildren_.push_back(static_cast<int>(children_.size()) - 1);
       } else {
+        if (first) {
+          rowStart_ = static_cast<int>(children_.size());
+          rowsOfFirstChild_ = static_cast<int>(n);
+          first = false;
+        }
         for (std::size_t r = 0; r < n; ++r) {
           p.row = static_cast<long>(r);
           children_.push_back(makeGroup(cd.id, p));
         }
-        if (first) rowsOfFirstChild_ = static_cast<int>(n);
       }
-      first = false;
     }
   }
   for (std::size_t i = 0; i < children_.size(); ++i) {

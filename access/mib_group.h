@@ -145,7 +145,7 @@ class CMibGroup {
   // The child groups created by the last read (rows in order, then tables).
   CMibGroup* child(int index);
   const CMibGroup* child(int index) const;
-  // Rows of the first child kind: 3331 outside 0..rows-1, 3332 without rows.
+  // Rows of the first row-kind child (ports, destinations): 3331 outside 0..rows-1, 3332 without rows.
   int rowCount() const;
   int row(int index, CMibGroup*& out);
 
@@ -187,6 +187,7 @@ class CMibGroup {
   std::vector<std::unique_ptr<CMibGroup>> children_;
   bool childrenCreated_ = false;
   int rowsOfFirstChild_ = 0;
+  int rowStart_ = 0;                      // index of the first row among the children
   std::vector<int> optionalChildren_;     // children whose failed read is tolerated
   std::vector<std::string> entryNames_;   // Protocols groups: names of the protocol entries
   int extensionEntries_ = 0;
@@ -203,7 +204,7 @@ int decimalTextToNumber(std::string_view text, long& out);            // 3334 em
 
 // Backup-file value of a variable: "<2>" integer, "<4>" printable text, "<0>" IPv4 text, and
 // "<h>" hexadecimal for byte strings that a line-based file would not keep (control bytes,
-// NUL, CR, LF, bytes above 126). Empty when the syntax has no tag; code 3153 when over 255 bytes.
+// NUL, CR, LF, bytes above 126, blanks at either end). Empty when the syntax has no tag; code 3153 when over 255 bytes.
 int backupValue(const CVarBind& b, std::string& out);
 
 }  // namespace snmpaccess

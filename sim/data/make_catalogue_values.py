@@ -13,7 +13,7 @@ import re
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 E4 = "1.3.6.1.4.1.1240.2.3.4"
-VAR = re.compile(r'var\((\d+), (\d+), ("[^"]*"|kE4PortEvents), (\w+)(?:, "([^"]*)")?\)([^,\n]*(?:\.\w+\([^)]*\))*)')
+VAR = re.compile(r'var\((\d+), (\d+), ("[^"]*"|kE4PortEvents), (\w+)(?:, "((?:[^"\\]|\\.)*)")?\)([^,\n]*(?:\.\w+\([^)]*\))*)')
 
 DERIVED = {".1.1.0", ".2.1.0", ".3.1.0", ".6.2.1.0", ".6.3.1.1.0", ".6.2.3.1.0", ".6.2.3.2.1.2"}
 ROWS = {  # row / entry counts by OID text

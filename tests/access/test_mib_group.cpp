@@ -144,7 +144,7 @@ TEST(MibGroup, TextHelpers) {
 }
 
 TEST(MibGroup, BackupValueForms) {
-  CVarBind i, ip, text, binary, blank, longer, counter, null;
+  CVarBind i, ip, text, binary, blank, longer, counter, null, country;
   i.setInteger(-42);
   const smiBYTE a[4] = {10, 1, 2, 3};
   ip.setIpAddress(a);
@@ -153,6 +153,7 @@ TEST(MibGroup, BackupValueForms) {
   blank.setBytes("", 0);
   const std::string big(256, 'a');
   longer.setBytes(big.data(), big.size());
+  country.setText("US ");
   counter.setUnsigned(5);
   counter.setSyntax(SNMP_SYNTAX_CNTR32);
   const struct {
@@ -166,6 +167,7 @@ TEST(MibGroup, BackupValueForms) {
       {"text keeps '=' ';' '['", &text, "<4>PS=1; [x]", 0},
       {"control bytes go hex", &binary, "<h>1B45000D0A", 0},
       {"empty", &blank, "<4>", 0},
+      {"trailing blank goes hex", &country, "<h>555320", 0},
       {"256 bytes do not fit", &longer, "", result::kDoesNotFit},
       {"counter has no tag", &counter, "", 0},
       {"never read", &null, "", result::kWrongType},
