@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 #include "devices/device_snmp_reads.h"
@@ -56,12 +57,15 @@ class CTcpIpDiscovery::ReplyTaker {
       std::uint32_t id = 0;
       const bool hasId = replyResponderId(buffer, dg.length, id);
       if (seen && hasId && std::find(seen->begin(), seen->end(), id) != seen->end()) continue;
-      if (isKnownFamily(replyFamily(buffer, dg.length), settings_.oemFamilies)) take(buffer, dg.length);
+      // Beyond 179 responders the request cannot list them all, and those left out answer again
+      // in later rounds: they are taken once per step, and only a responder new to the step
+      // earns another round (else the rounds would alternate between the two halves for ever).
+      const bool isNew = !seen || !hasId || taken_.insert(id).second;
+      if (isNew && isKnownFamily(replyFamily(buffer, dg.length), settings_.oemFamilies)) take(buffer, dg.length);
       if (owner_.stopRequested()) return 2;
-      // One entry per responder, and at most as many as the request can carry.
       if (seen && hasId && seen->size() < kMaxSeenResponders) {
         seen->push_back(id);
-        anotherRound = true;
+        if (isNew) anotherRound = true;
       }
     }
     return owner_.stopRequested() ? 2 : 0;
@@ -88,6 +92,7 @@ class CTcpIpDiscovery::ReplyTaker {
   bool extra_;
   DiscoverySettings settings_;
   bool reportedFormat_ = false;
+  std::unordered_set<std::uint32_t> taken_;  // responders of this step
 };
 
 CTcpIpDiscovery::CTcpIpDiscovery(platform::MessageTarget* owner, std::unique_ptr<snmpaccess::ProgressWindow> progress)

@@ -145,7 +145,7 @@ class Responder {
       if (!r.ok()) socket_.waitReadable(std::chrono::milliseconds(5));
     }
   }
-  static bool isGroupOrBroadcast(std::uint32_t d) { return (d & 0xFF) == 0xFF || (d >> 28) == 0xE; }
+  static bool isGroupOrBroadcast(std::uint32_t d) { return d == 0x7FFFFFFF || (d >> 28) == 0xE; }
   void answer(const std::uint8_t* data, std::size_t n, platform::SocketAddress from, std::uint32_t dest) {
     if (n < 6 || std::memcmp(data, devices::kRequestMagic, 3) != 0) return;
     ++requests_;
