@@ -1,0 +1,125 @@
+// trellanctl views against a scratch store: what it writes is what the view manager reads, and
+// refusals carry the dialogs' messages. Also the TCP/IP search-entry check it uses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "app/view_entry.h"
+#include "app/view_manager.h"
+#include "view_test_support.h"
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string output;  // stdout and stderr
+};
+
+class ViewCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The tools are built next to the test programs.
+    const char* bin = std::getenv("TRELLAN_BIN_DIR");
+    std::error_code ec;
+    const auto here = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+    tool = ((bin && *bin) ? std::filesystem::path(bin) : here) / "trellanctl";
+    if (!std::filesystem::exists(tool)) GTEST_SKIP() << "trellanctl not built: " << tool;
+  }
+  CliRun run(const std::string& args) {
+    const std::string command = "TRELLAN_REGISTRY='" + store.file + "' '" + tool + "' " + args + " 2>&1";
+    CliRun r;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    std::size_t n = 0;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0 && r.output.size() < (1u << 20)) r.output.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+  }
+  std::string tool;
+  ViewStore store;
+};
+
+TEST_F(ViewCliTest, ViewsMadeHereAreTheProgramsViews) {
+  ASSERT_EQ(run("views create 'All Print Servers' --protocol tcpip").status, 0);
+  ASSERT_EQ(run("views create Lab --protocol tcpip --folder Views --entry '10.1.2.*' --entry 10.9.9.9 "
+                "--columns 'IP Address,System Name'").status, 0);
+  store.reg.reload();
+  FakeDiscoveryFactory factory;
+  app::CViewManager views(store.reg, factory);
+  views.loadTree();
+  ASSERT_NE(views.find("Lab"), nullptr);
+  ASSERT_TRUE(views.loadViewSettings(views.find("Lab")));
+  EXPECT_EQ(views.viewDef().columns(), (std::vector<int>{devices::kColIpAddress, devices::kColSystemName}));
+  EXPECT_EQ(views.viewDef().searchList(), (std::vector<std::string>{"10.1.2.*", "10.9.9.9"}));
+  EXPECT_TRUE(views.viewDef().listSearch());
+  EXPECT_FALSE(views.viewDef().localSearch());
+  EXPECT_EQ(views.viewDef().sortColumn(), devices::kColIpAddress);
+  EXPECT_EQ(views.find("All Print Servers")->parent()->name(), "TCP/IP");
+
+  const CliRun show = run("--json views show lab");
+  ASSERT_EQ(show.status, 0) << show.output;
+  const auto j = nlohmann::json::parse(show.output, nullptr, false);
+  ASSERT_FALSE(j.is_discarded()) << show.output;
+  EXPECT_EQ(j["key"], "Views\\Lab");
+  EXPECT_EQ(j["searchList"].size(), 2u);
+}
+
+TEST_F(ViewCliTest, RefusalsUseTheDialogMessagesAndChangeNothing) {
+  ASSERT_EQ(run("views create Office --protocol tcpip").status, 0);
+  ASSERT_EQ(run("views create Bench --protocol serial").status, 0);
+  const std::string before = [&] {
+    store.reg.reload();
+    return store.reg.getString("Views\\TCP/IP\\Office", "Columns", "");
+  }();
+  struct Case {
+    const char* args;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"views create office --protocol tcpip", 1, "A view or group with that name already exists."},
+      {"views create 'A\\B' --protocol tcpip", 1, "may not contain"},
+      {"views create X --protocol tcpip --columns 'System Name,System Name'", 1, "listed twice"},
+      {"views create X --protocol serial --columns 'NW Name'", 1, "not offered"},
+      {"views create X --protocol tcpip --entry 10.1.2", 1, "The IP address is invalid."},
+      {"views create X --protocol carrier-pigeon", 2, "unknown protocol"},
+      {"views rename Office Bench", 1, "A view or group with that name already exists."},
+      {"views rename Office ''", 1, "The view must have a name."},
+      {"views move Office Bench", 1, "cannot be moved"},
+      {"views delete Office", 1, "currently open"},
+      {"views delete Serial", 1, "Delete sub-views before deleting group."},
+      {"views delete Views", 1, "That view cannot be deleted."},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.output;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << c.args << "\n" << r.output;
+  }
+  store.reg.reload();
+  EXPECT_EQ(store.reg.getString("Views\\TCP/IP\\Office", "Columns", ""), before);
+  EXPECT_FALSE(store.reg.keyExists("Views\\X"));
+  EXPECT_EQ(run("views move Bench TCP/IP").status, 0);
+  EXPECT_EQ(run("views delete Serial").status, 0);
+  store.reg.reload();
+  EXPECT_EQ(store.reg.getString("Views\\TCP/IP\\Bench", "dev0", ""), "COM1");
+}
+
+TEST(ViewEntryTest, TcpIpEntryForms) {
+  const std::pair<const char*, bool> cases[] = {
+      {"10.1.2.3", true},          {"10.1.2.255<DB>", true},   {"10.1.2.*", true},
+      {"Multicast<5>", true},      {"File</tmp/a b.txt>", true}, {"10.1.2", false},
+      {"10.1.2.*<DB>", true},      {"10.*.*.1", false},        {"Multicast<0>", false},
+      {"Multicast<>", false},      {"Multicast<1000>", false}, {"File<>", false},
+      {"", false},                 {"<DB>", false},            {"printer.example", false},
+  };
+  for (const auto& [entry, valid] : cases) EXPECT_EQ(app::validTcpIpEntry(entry), valid) << entry;
+}
+
+}  // namespace
