@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "sim/discovery_reply_builder.h"
@@ -76,7 +77,16 @@ bool Server::openListeners(std::string* error) {
     };
     int rc = l->socket.open();
     if (rc != 0) return fail("open", rc);
-    if ((rc = l->socket.bind({0, **port}, true)) != 0) return fail("bind", rc);
+    if ((rc = l->socket.bind({0, **port}, true)) != 0) {
+      // The fixed IPX and probe ports lie in the ephemeral range, where another program's
+      // socket may hold them: serve without that listener (the ready file leaves it out).
+      if (rc == EADDRINUSE && which != Listener::Discovery) {
+        std::fprintf(stderr, "trellan-sim: the %s listener is off: port %u is in use\n", listenerName(which),
+                     unsigned(**port));
+        continue;
+      }
+      return fail("bind", rc);
+    }
     if ((rc = l->socket.setPacketInfo(true)) != 0) return fail("set packet information on", rc);
     l->socket.setReceiveBufferSize(platform::kDiscoveryReceiveBuffer);
     // A broadcast reply burst from hundreds of units goes out of this one socket.
