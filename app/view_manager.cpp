@@ -31,6 +31,8 @@ std::string viewResultText(int code) {
   return "Error " + std::to_string(code);
 }
 
+bool isSpecialView(std::string_view name) { return name == kAllViewName || name == kUnconfiguredViewName; }
+
 ProtocolFolder protocolFolder(int viewType) {
   switch (viewType) {
     case kNodeTcpIpView: return {"TCP/IP", 7};
@@ -175,6 +177,12 @@ std::vector<std::string> CViewManager::viewNames(int* openIndex) const {
     names.push_back(n->name());
   }
   return names;
+}
+
+std::vector<std::string> CViewManager::filterValueChoices(int column) const {
+  if (!def_.discovery()) return {};
+  const std::vector<const devices::CDevice*> found = def_.discovery()->foundDevices();
+  return devices::filterValueChoices(found, column);
 }
 
 std::size_t CViewManager::viewCount() const {

@@ -49,6 +49,9 @@ inline constexpr const char* kFirstViewQuestion =
 inline constexpr const char* kUnconfiguredViewName = "Unconfigured Print Servers";
 inline constexpr const char* kAllViewName = "All Print Servers";
 
+// The two views whose local search is always on and whose display filter is fixed off.
+bool isSpecialView(std::string_view name);
+
 // Network-probe flags of the protocols a new view may use.
 inline constexpr std::uint32_t kProbeTcpIp = 0x0001;
 inline constexpr std::uint32_t kProbeNetWare = 0x0100;
@@ -109,6 +112,9 @@ class CViewManager {
 
   CViewNode* find(std::string_view name) const;  // case ignored; the root by "Views" too
   bool nameExists(std::string_view name) const;
+  // The values the filter editor offers for a column of value type 1: the distinct non-empty
+  // texts of the column among the devices of the edited view's last search.
+  std::vector<std::string> filterValueChoices(int column) const;
   // Names of all views in load order; `openIndex` gets the open view's index or -1.
   std::vector<std::string> viewNames(int* openIndex = nullptr) const;
   std::size_t viewCount() const;

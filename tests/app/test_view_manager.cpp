@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
+#include "devices/device.h"
 #include "app/view_manager.h"
 #include "view_test_support.h"
 
@@ -383,6 +384,27 @@ TEST_F(ViewManagerTest, ColumnLayoutAndSortAreWrittenAtOnce) {
   EXPECT_TRUE(views.setSort(2, true, true));
   EXPECT_EQ(store.reg.getString("Views\\Lab\\Printers", "Sort", ""), "<IP Address");
   EXPECT_EQ(views.saveViewSettings(), app::kSaveNothing);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ViewManagerTest, FilterChoicesComeFromTheOpenViewsLastSearch) {
+  seedTree();
+  ASSERT_EQ(startWith("Office"), 0);
+  EXPECT_TRUE(views.filterValueChoices(devices::kColProductType).empty());
+  devices::CIpDevice a("10.0.0.1"), b("10.0.0.2"), c("10.0.0.3");
+  a.productType.assign("PS-100");
+  b.productType.assign("PS-200");
+  c.productType.assign("PS-100");
+  auto* fake = dynamic_cast<FakeDiscoveryFactory::Fake*>(views.openNode()->discovery());
+  ASSERT_NE(fake, nullptr);
+  fake->found = {&a, &b, &c};
+  EXPECT_EQ(views.filterValueChoices(devices::kColProductType), (std::vector<std::string>{"PS-100", "PS-200"}));
+  EXPECT_TRUE(app::isSpecialView("All Print Servers"));
+  EXPECT_TRUE(app::isSpecialView("Unconfigured Print Servers"));
+  EXPECT_FALSE(app::isSpecialView("Office"));
 }
 
 }  // namespace

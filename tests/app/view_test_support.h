@@ -33,8 +33,9 @@ struct FakeDiscoveryFactory final : app::ViewDiscoveryFactory {
   struct Fake final : app::ViewDiscovery {
     explicit Fake(FakeDiscoveryFactory& f, int t) : factory(f), type(t) { ++factory.alive; }
     ~Fake() override { --factory.alive; }
-    std::vector<const devices::CDevice*> foundDevices() const override { return {}; }
+    std::vector<const devices::CDevice*> foundDevices() const override { return found; }
     FakeDiscoveryFactory& factory;
+    std::vector<const devices::CDevice*> found;
     int type;
   };
   std::unique_ptr<app::ViewDiscovery> create(int viewType) override {
