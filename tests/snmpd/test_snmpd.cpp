@@ -22,6 +22,12 @@ const char* kSysContact = "1.3.6.1.2.1.1.4.0";
 const char* kSysName = "1.3.6.1.2.1.1.5.0";
 const char* kDescrText = "Trellan interop agent";
 
+// Where trellanctl is: the test environment's folder, or the one it was built in.
+std::string binDir() {
+  const char* dir = std::getenv("TRELLAN_BIN_DIR");
+  return dir && *dir ? dir : TRELLAN_BUILT_BIN_DIR;
+}
+
 class SnmpdTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,6 +44,7 @@ class SnmpdTest : public ::testing::Test {
     conf.close();
     std::filesystem::create_directories(dir_.path() / "persist");
     setenv("SNMPCONFPATH", dir_.path().c_str(), 1);
+    setenv("MIBS", "", 1);  // numeric OIDs only: no MIB files are read
     setenv("SNMP_PERSISTENT_DIR", (dir_.path() / "persist").c_str(), 1);
     agent_ = std::make_unique<Child>(
         std::vector<std::string>{snmpd_, "-f", "-Lo", "-C", "-r", "-c", (dir_.path() / "snmpd.conf").string(),
@@ -247,9 +254,8 @@ TEST_F(SnmpdTest, V1TrapFromSnmptrapArrivesTranslated) {
 
 // trellanctl against the same agent: values, a failure's code and meaning, a walk.
 TEST_F(SnmpdTest, TrellanctlGetSetWalk) {
-  const char* binDir = std::getenv("TRELLAN_BIN_DIR");
-  if (!binDir) GTEST_SKIP() << "TRELLAN_BIN_DIR is not set";
-  const std::string ctl = std::string(binDir) + "/trellanctl";
+  const std::string ctl = binDir() + "/trellanctl";
+  if (!haveProgram(ctl.c_str())) GTEST_SKIP() << ctl << " is not built";
   // The child finds the relay through the environment, as a user would point it at an agent.
   setenv("TRELLAN_SNMP_PORT", std::to_string(relay_->port()).c_str(), 1);
 
@@ -282,6 +288,31 @@ TEST_F(SnmpdTest, TrellanctlGetSetWalk) {
   r = run({ctl, "walk", "--max", "2", "127.0.0.1", "1.3.6.1.2.1.1"}, dir_.path());
   EXPECT_EQ(r.status, 1) << r.output;
   unsetenv("TRELLAN_SNMP_PORT");
+}
+
+// trellanctl traps prints a trap that snmptrap sends, then stops at --count.
+TEST_F(SnmpdTest, TrellanctlTraps) {
+  const std::string ctl = binDir() + "/trellanctl";
+  const std::string snmptrap = findProgram("snmptrap");
+  if (!haveProgram(ctl.c_str()) || snmptrap.empty()) GTEST_SKIP() << "needs trellanctl and snmptrap";
+  const std::uint16_t port = freeUdpPort();
+  setenv("TRELLAN_TRAP_PORT", std::to_string(port).c_str(), 1);
+  const auto log = dir_.path() / "traps.out";
+  Child listener({ctl, "traps", "--count", "1", "--seconds", "20"}, log);
+  unsetenv("TRELLAN_TRAP_PORT");
+  ASSERT_TRUE(listener.started());
+  for (int i = 0; i < 500 && readFile(log).find("listening") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_NE(readFile(log).find("listening"), std::string::npos) << readFile(log);
+  const RunResult sent = run({snmptrap, "-v", "1", "-c", "public", "127.0.0.1:" + std::to_string(port),
+                              "1.3.6.1.4.1.1240.2.3.5", "127.0.0.1", "6", "4", "", kSysName, "s", "paper out"},
+                             dir_.path());
+  ASSERT_EQ(sent.status, 0) << sent.output;
+  EXPECT_EQ(listener.join(std::chrono::seconds(20)), 0);
+  const std::string out = readFile(log);
+  EXPECT_NE(out.find("trap from 127.0.0.1 type 0xA7"), std::string::npos) << out;
+  EXPECT_NE(out.find("1.3.6.1.6.3.1.1.4.1.0 = oid:1.3.6.1.4.1.1240.2.3.5.0.4"), std::string::npos) << out;
+  EXPECT_NE(out.find(std::string(kSysName) + " = octets:paper out"), std::string::npos) << out;
 }
 
 }  // namespace
