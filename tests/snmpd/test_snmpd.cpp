@@ -9,6 +9,7 @@
 #include "access/result_codes.h"
 #include "access/snmp_session.h"
 #include "snmp/engine_watch.h"
+#include "access/test_snmp_session_agent.h"
 #include "snmpd_fixture.h"
 
 using namespace snmpaccess;
@@ -154,9 +155,11 @@ TEST_F(SnmpdTest, SetWithTheGetCommunityIsRefused) {
   CVarBind* list[] = {&contact};
   int status = 0, index = 0;
   const int rc = s->set(list, 1, &status, &index);
-  // A v1 agent refuses a write through a read-only community with noSuchName (RFC 2576 mapping
-  // of noAccess); some builds stay silent instead.
-  EXPECT_TRUE(rc == result::kNoSuchName || rc == result::kReadOnly || rc == result::kNoReply) << rc;
+  // A v1 agent refuses a write through a read-only community with noSuchName (the RFC 2576
+  // mapping of noAccess), pointing at the binding.
+  EXPECT_EQ(rc, result::kNoSuchName);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(index, 1);
 }
 
 TEST_F(SnmpdTest, MissingObjectIsNoSuchName) {
@@ -313,6 +316,24 @@ TEST_F(SnmpdTest, TrellanctlTraps) {
   EXPECT_NE(out.find("trap from 127.0.0.1 type 0xA7"), std::string::npos) << out;
   EXPECT_NE(out.find("1.3.6.1.6.3.1.1.4.1.0 = oid:1.3.6.1.4.1.1240.2.3.5.0.4"), std::string::npos) << out;
   EXPECT_NE(out.find(std::string(kSysName) + " = octets:paper out"), std::string::npos) << out;
+}
+
+// An agent that answers every GETNEXT with the same OID must not keep a walk going.
+TEST(TrellanctlWalk, StopsOnAnAgentThatDoesNotMoveOn) {
+  const std::string ctl = binDir() + "/trellanctl";
+  if (!haveProgram(ctl.c_str())) GTEST_SKIP() << ctl << " is not built";
+  fakeagent::Agent agent([](const fakeagent::Request&, int) {
+    fakeagent::Reply reply;
+    reply.bindings.push_back({{1, 3, 6, 1, 2, 1, 1, 1, 0}, fakeagent::valueOf("octets:again")});
+    return std::vector<fakeagent::Reply>{reply};
+  });
+  setenv("TRELLAN_SNMP_PORT", std::to_string(platform::netConfig().snmpPort).c_str(), 1);
+  TempDir dir;
+  const RunResult r = run({ctl, "walk", "--timeout", "100", "127.0.0.1", "1.3.6.1.2.1.1"}, dir.path());
+  unsetenv("TRELLAN_SNMP_PORT");
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("does not follow"), std::string::npos) << r.output;
+  EXPECT_LT(agent.requestCount(), 5u);
 }
 
 }  // namespace
