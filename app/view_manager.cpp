@@ -221,13 +221,18 @@ int CViewManager::saveViewSettings() {
   const int icons = def_.newIcons();
   CViewNode* parent = def_.newParent();
   def_.clearNodeChange();
+  bool nodeDidChange = false;
   if (icons != node->icons()) {
     if (!reg_.setDword(node->key(), "Icons", static_cast<std::uint32_t>(icons))) return kSaveFailed;
     node->icons_ = icons;
+    nodeDidChange = true;
   }
   // A move onto the node's own parent is no move.
-  if (parent && parent != node->parent() && moveNode(node, parent) != kViewOk) return kSaveFailed;
-  return result == kSaveNothing ? kSaveColumnsOnly : result;
+  if (parent && parent != node->parent()) {
+    if (moveNode(node, parent) != kViewOk) return kSaveFailed;
+    nodeDidChange = true;
+  }
+  return (result == kSaveNothing && nodeDidChange) ? kSaveColumnsOnly : result;
 }
 
 bool CViewManager::saveColumnLayout(const std::vector<int>& columns, const std::vector<int>* widths) {

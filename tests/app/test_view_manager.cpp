@@ -272,6 +272,9 @@ TEST_F(ViewManagerTest, NodeChangeOntoTheSameParentKeepsTheView) {
   EXPECT_EQ(store.reg.getDword("Views\\Lab\\Printers", "Icons", 0), 18u);
   EXPECT_EQ(store.reg.getString("Views\\Lab\\Printers", "dev0", ""), "10.1.2.3");
 
+  views.viewDef().setNodeChange(18, printers->parent());  // nothing new
+  EXPECT_EQ(views.saveViewSettings(), app::kSaveNothing);
+
   views.viewDef().setNodeChange(18, views.root());
   views.viewDef().setRefresh(120);
   EXPECT_EQ(views.saveViewSettings(), app::kSaveColumnsOnly);
