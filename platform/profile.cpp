@@ -71,7 +71,9 @@ void Profile::parse(std::string_view text) {
     std::size_t nl = text.find('\n', pos);
     std::size_t end = nl == std::string_view::npos ? text.size() : nl;
     std::string_view raw = text.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    // Only a CR in front of an LF is part of the line end; a lone CR at the very end is text,
+    // or the file would lose it on every save.
+    if (nl != std::string_view::npos && !raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     lines_.push_back(classify(std::string(raw)));
     pos = end + 1;
   }

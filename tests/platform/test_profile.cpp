@@ -70,6 +70,19 @@ TEST(Profile, WindowsFileReadsBackUnchanged) {
   EXPECT_EQ(p.text(), withBom);
 }
 
+// A CR that ends the last line without an LF is not a line end: dropping it changed the file on
+// every save (found by fuzz_profile).
+TEST(Profile, LoneCarriageReturnAtTheEndIsKept) {
+  for (const std::string text : {"[A]\r\nk=1\r", "[A]\r\nk\r\r", "x\r", "\r"}) {
+    Profile p;
+    p.parse(text);
+    EXPECT_EQ(p.text(), text) << "text: " << ::testing::PrintToString(text);
+    Profile again;
+    again.parse(p.text());
+    EXPECT_EQ(again.text(), text) << "text: " << ::testing::PrintToString(text);
+  }
+}
+
 TEST(Profile, ValuesAreLiteral) {
   Profile p;
   p.parse(
