@@ -80,7 +80,9 @@ CMibGroup::CMibGroup(const mib::GroupDef& def, GroupParams params) : def_(def), 
     for (const auto& [id, name] : params_.protocols) {
       std::array<char, 64> rel{};
       if (!mib::protocolOid(def_, id, rel)) continue;  // protocols without an entry get none
-      mib::VariableDef v = mib::var(static_cast<std::uint8_t>(vars_.size()), 0, {}, mib::Syntax::Integer).rw();
+      mib::VariableDef v =
+          mib::var(static_cast<std::uint8_t>(vars_.size()), 0, {}, mib::Syntax::Integer).rw();
+      if (def_.id == mib::GroupId::ProtocolEnable) v = v.en(mib::kEnabledTwo);
       for (const mib::ProtocolOid& p : def_.protocols)
         if (p.protocolId == id) v.stringId = p.stringId;
       Slot s;

@@ -2,6 +2,7 @@
 // request log), every group at its levels, and save/restore through backup files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <random>
@@ -408,6 +409,46 @@ TEST_F(GroupWire, BadBackupFilesRestoreWhatTheyCan) {
     g.restoreBackup(file);
     EXPECT_FALSE(g.changed(5)) << "the level is excluded";
   }
+}
+
+// trellanctl read and write against the same simulator.
+std::string run(const std::string& command, int& status) {
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+    status = ::pclose(p);
+  }
+  return out;
+}
+
+TEST_F(GroupWire, CommandLineReadAndWrite) {
+  simproc::Sim sim(8, R"("agent":{"set_mode":"immediate"})");
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  const std::string ctl = (std::filesystem::path(simproc::simBinary()).parent_path() / "trellanctl").string();
+  if (!std::filesystem::exists(ctl)) GTEST_SKIP() << "trellanctl is not built";
+  const std::string env = "TRELLAN_SNMP_PORT=" + std::to_string(platform::netConfig().snmpPort) + " ";
+  int status = -1;
+  const std::string json = run(env + ctl + " read 127.0.1.1 COutputPortRow 2 --json --timeout 50", status);
+  EXPECT_EQ(status, 0) << json;
+  const auto j = nlohmann::json::parse(json, nullptr, false);
+  ASSERT_FALSE(j.is_discarded()) << json;
+  EXPECT_EQ(j["group"], "COutputPortRow");
+  EXPECT_EQ(j["variables"][1]["oid"], E + ".6.2.3.2.1.2.2");
+  EXPECT_EQ(j["variables"][1]["value"], "LPT2");
+
+  const std::size_t before = sim.requests().size();
+  std::string text = run(env + ctl + " write 127.0.1.1 CTcpIpGroup 'domain name=x.example' 4=1 --timeout 50 2>&1", status);
+  EXPECT_EQ(status, 0) << text;
+  EXPECT_EQ(sim.sizesSince(before, "set"), std::vector<std::size_t>{2}) << text;
+  text = run(env + ctl + " write 127.0.1.1 CTcpIpGroup 'domain name=x.example' --timeout 50 2>&1", status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(text.find("nothing changed"), std::string::npos) << text;
+  text = run(env + ctl + " write 127.0.1.1 CTcpIpGroup 5=3 --timeout 50 2>&1", status);
+  EXPECT_NE(status, 0) << "the level is read-only: " << text;
+  text = run(env + ctl + " read 127.0.1.1 CNoSuchGroup --timeout 50 2>&1", status);
+  EXPECT_NE(status, 0) << text;
 }
 
 }  // namespace
