@@ -9,6 +9,7 @@
 #include <string>
 
 #include "access/group_classes.h"
+#include "access/group_queries.h"
 #include "access/mib_group.h"
 #include "access/progress_headless.h"
 #include "access/result_codes.h"
@@ -408,6 +409,33 @@ TEST_F(GroupWire, BadBackupFilesRestoreWhatTheyCan) {
     file.parse(junk);
     g.restoreBackup(file);
     EXPECT_FALSE(g.changed(5)) << "the level is excluded";
+  }
+}
+
+TEST_F(GroupWire, WirelessAndPrinterQueries) {
+  for (int level : {2, 3}) {
+    simproc::Sim sim(level);
+    ASSERT_TRUE(sim.ready()) << sim.errors();
+    auto session = open();
+    WirelessReading w;
+    ASSERT_EQ(readWireless(*session, E, w), 0) << level;
+    EXPECT_EQ(w.level(), level);
+    EXPECT_EQ(w.lists != nullptr, level >= 3) << level;
+    if (level >= 3) {
+      EXPECT_EQ(w.lists->entryCount(), 4);
+      EXPECT_EQ(w.countries->count(), 1 + 3);
+      std::string code;
+      EXPECT_EQ(w.countries->getDisplayText(3, code), 0);
+      EXPECT_EQ(code, "JPO");
+    }
+    PrinterStatusReading p;
+    EXPECT_EQ(probePrinterStatus(*session, 2, p), 0);
+    EXPECT_TRUE(p.read);
+    EXPECT_EQ(p.stateText, "Off-line");
+    EXPECT_EQ(p.console, "PAPER OUT");
+    EXPECT_EQ(probePrinterStatus(*session, 3, p), result::kNoSuchName) << "no third printer";
+    EXPECT_FALSE(p.read);
+    EXPECT_EQ(probePrinterStatus(*session, 0, p), result::kIndexRange);
   }
 }
 
