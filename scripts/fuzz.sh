@@ -32,6 +32,7 @@ cmake --build "$build" --target "${names[@]}" -j 2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 findings="$build/findings"
+rm -rf "$findings"  # only this run's findings
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 failed=0
