@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace {
 
@@ -64,6 +65,8 @@ bool SingleInstance::listen() {
 void SingleInstance::serve() {
   while (QLocalSocket* client = server_->nextPendingConnection()) {
     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    // A peer that connects and stays silent is dropped.
+    QTimer::singleShot(5000, client, [client] { client->abort(); });
     connect(client, &QLocalSocket::readyRead, this, [this, client] {
       if (!client->canReadLine()) {
         // A peer that sends no line within the bound is not one of ours.
