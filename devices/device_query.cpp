@@ -90,96 +90,111 @@ bool acceptReply(CIpDevice& device, const std::uint8_t* data, std::size_t length
   return status == ReplyStatus::Ok || status == ReplyStatus::UnknownFormat;
 }
 
+// A device that did not answer shows "No Response" under the current masks ("Bad Format" stays).
+int settleQuery(CDevice& device, int result) {
+  if (result != 0 && !(device.statusWordText == kTextBadFormat)) device.updateStatusTexts(device.querySettings.masks);
+  return result;
+}
+
 }  // namespace
 
 void setDeviceSnmpReads(DeviceSnmpReads* reads) noexcept { gReads.store(reads); }
 DeviceSnmpReads* deviceSnmpReads() noexcept { return gReads.load(); }
 
 int CIpDevice::query(ReplyBuffer* reply) {
-  clear();
-  const auto address = parseIpv4(ipAddress.view());
-  if (!address) return -1;
-  DiscoverySocket socket;
-  if (!socket.open(progress)) return -1;
-  if (stoppedBeforeSend(progress, kStopCheckMs)) return 2;
-  if (kind == kKindSecondFamily) {
-    // The second family answers its probe, sent here to the one address.
-    const auto probe = secondFamilyProbe();
-    if (socket.sendTo(*address, querySettings.secondFamilyPort, probe.data(), probe.size()) != 0) return -1;
+  return settleQuery(*this, [&]() -> int {
+    clear();
+    const auto address = parseIpv4(ipAddress.view());
+    if (!address) return -1;
+    DiscoverySocket socket;
+    if (!socket.open(progress)) return -1;
+    if (stoppedBeforeSend(progress, kStopCheckMs)) return 2;
+    if (kind == kKindSecondFamily) {
+      // The second family answers its probe, sent here to the one address.
+      const auto probe = secondFamilyProbe();
+      if (socket.sendTo(*address, querySettings.secondFamilyPort, probe.data(), probe.size()) != 0) return -1;
+      return awaitReply(
+          *this, socket, kSecondFamilyLongReply,
+          [&](const std::uint8_t* data, const DiscoverySocket::Datagram& dg) {
+            return dg.sender == *address && acceptReply(*this, data, dg.length);
+          },
+          reply);
+    }
+    const auto request = buildDiscoveryRequest({});
+    if (socket.sendTo(*address, querySettings.discoveryPort, request.data(), request.size()) != 0) return -1;
     return awaitReply(
-        *this, socket, kSecondFamilyLongReply,
+        *this, socket, kMaxReplySize,
         [&](const std::uint8_t* data, const DiscoverySocket::Datagram& dg) {
+          // The sender is compared as a number: "010.1.2.3" is 10.1.2.3.
           return dg.sender == *address && acceptReply(*this, data, dg.length);
         },
         reply);
-  }
-  const auto request = buildDiscoveryRequest({});
-  if (socket.sendTo(*address, querySettings.discoveryPort, request.data(), request.size()) != 0) return -1;
-  return awaitReply(
-      *this, socket, kMaxReplySize,
-      [&](const std::uint8_t* data, const DiscoverySocket::Datagram& dg) {
-        // The sender is compared as a number: "010.1.2.3" is 10.1.2.3.
-        return dg.sender == *address && acceptReply(*this, data, dg.length);
-      },
-      reply);
+
+  }());
 }
 
 int CIpxDevice::query(ReplyBuffer* reply) {
-  clear();
-  DiscoverySocket socket(DiscoverySocket::Family::Ipx);
-  if (!socket.open(progress)) return -1;
-  if (stoppedBeforeSend(progress, kStopCheckMs)) return 2;
-  snmp::ipx::Address to;
-  std::memcpy(to.network, network.data(), 4);
-  std::memcpy(to.node, node.data(), 6);
-  to.socket = querySettings.ipxDiscoverySocket;
-  const auto request = buildDiscoveryRequest({});
-  if (socket.sendIpx(to, request.data(), request.size()) != 0) return -1;
-  const auto wantNetwork = network;
-  const auto wantNode = node;
-  const int result = awaitReply(
-      *this, socket, kMaxReplySize,
-      [&](const std::uint8_t* data, const DiscoverySocket::Datagram& dg) {
-        if (std::memcmp(dg.ipxSender.node, wantNode.data(), 6) != 0) return false;
-        if (std::memcmp(dg.ipxSender.network, wantNetwork.data(), 4) != 0) return false;
-        return acceptReply(*this, data, dg.length);
-      },
-      reply);
-  return result;
+  return settleQuery(*this, [&]() -> int {
+    clear();
+    DiscoverySocket socket(DiscoverySocket::Family::Ipx);
+    if (!socket.open(progress)) return -1;
+    if (stoppedBeforeSend(progress, kStopCheckMs)) return 2;
+    snmp::ipx::Address to;
+    std::memcpy(to.network, network.data(), 4);
+    std::memcpy(to.node, node.data(), 6);
+    to.socket = querySettings.ipxDiscoverySocket;
+    const auto request = buildDiscoveryRequest({});
+    if (socket.sendIpx(to, request.data(), request.size()) != 0) return -1;
+    const auto wantNetwork = network;
+    const auto wantNode = node;
+    const int result = awaitReply(
+        *this, socket, kMaxReplySize,
+        [&](const std::uint8_t* data, const DiscoverySocket::Datagram& dg) {
+          if (std::memcmp(dg.ipxSender.node, wantNode.data(), 6) != 0) return false;
+          if (std::memcmp(dg.ipxSender.network, wantNetwork.data(), 4) != 0) return false;
+          return acceptReply(*this, data, dg.length);
+        },
+        reply);
+    return result;
+
+  }());
 }
 
 int CSerialDevice::query(ReplyBuffer* reply) {
-  clear();
-  platform::MessageTarget* target = progress ? progress->target() : nullptr;
-  const HSNMP_SESSION session = SnmpOpen(target, snmpaccess::kSnmpNotifyMessage);
-  if (session == SNMPAPI_FAILURE) return -1;
-  struct SessionGuard {
-    HSNMP_SESSION s;
-    HSNMP_ENTITY e = SNMPAPI_FAILURE;
-    ~SessionGuard() {
-      if (e != SNMPAPI_FAILURE) SnmpFreeEntity(e);
-      SnmpClose(s);
+  return settleQuery(*this, [&]() -> int {
+    clear();
+    platform::MessageTarget* target = progress ? progress->target() : nullptr;
+    const HSNMP_SESSION session = SnmpOpen(target, snmpaccess::kSnmpNotifyMessage);
+    if (session == SNMPAPI_FAILURE) return -1;
+    struct SessionGuard {
+      HSNMP_SESSION s;
+      HSNMP_ENTITY e = SNMPAPI_FAILURE;
+      ~SessionGuard() {
+        if (e != SNMPAPI_FAILURE) SnmpFreeEntity(e);
+        SnmpClose(s);
+      }
+    } guard{session};
+    if (stoppedBeforeSend(progress, 10)) return 2;
+    guard.e = SnmpStrToEntity(session, portName.c_str());
+    if (guard.e == SNMPAPI_FAILURE) return -1;
+    std::uint8_t buffer[kMaxReplySize] = {};
+    if (SnmpSerialExchange(session, guard.e, sizeof buffer, buffer) != SNMPAPI_SUCCESS) {
+      if (progress && progress->isStopped()) return 2;
+      std::memset(buffer, 0, sizeof buffer);
+      if (SnmpSerialExchange(session, guard.e, sizeof buffer, buffer) != SNMPAPI_SUCCESS) return -1;
     }
-  } guard{session};
-  if (stoppedBeforeSend(progress, 10)) return 2;
-  guard.e = SnmpStrToEntity(session, portName.c_str());
-  if (guard.e == SNMPAPI_FAILURE) return -1;
-  std::uint8_t buffer[kMaxReplySize] = {};
-  if (SnmpSerialExchange(session, guard.e, sizeof buffer, buffer) != SNMPAPI_SUCCESS) {
-    if (progress && progress->isStopped()) return 2;
-    std::memset(buffer, 0, sizeof buffer);
-    if (SnmpSerialExchange(session, guard.e, sizeof buffer, buffer) != SNMPAPI_SUCCESS) return -1;
-  }
-  if (stoppedBeforeSend(progress, 100)) return 2;
-  // The exchange fills a fixed buffer; the status block says how much of it the reply uses.
-  if (!acceptReply(*this, buffer, sizeof buffer)) return -1;
-  if (reply) reply->assign(buffer, buffer + sizeof buffer);
-  if (!answered) {
-    platform::ReportError(kErrNeedsUpdate, platform::kErrorProgram);
-    return -1;
-  }
-  completeReply(*this);
-  return 0;
+    if (stoppedBeforeSend(progress, 100)) return 2;
+    // The exchange fills a fixed buffer; the status block says how much of it the reply uses.
+    if (!acceptReply(*this, buffer, sizeof buffer)) return -1;
+    if (reply) reply->assign(buffer, buffer + sizeof buffer);
+    if (!answered) {
+      platform::ReportError(kErrNeedsUpdate, platform::kErrorProgram);
+      return -1;
+    }
+    completeReply(*this);
+    return 0;
+
+  }());
 }
 
 int CIpDevice::waitForAnswer(int seconds, const char* address) {

@@ -1,0 +1,279 @@
+// trellanctl discover / query: find print servers with the search-list syntax of a view, and
+// ask one print server for its discovery reply.
+#include <algorithm>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "access/progress_headless.h"
+#include "app/oem_family_table.h"
+#include "cli/cmd_snmp_common.h"
+#include "cli/command.h"
+#include "devices/device.h"
+#include "devices/device_column.h"
+#include "devices/discovery_headless.h"
+#include "devices/discovery_tcpip.h"
+#include "platform/net_config.h"
+#include "snmp/engine_watch.h"
+
+namespace {
+
+const std::vector<std::string> kDefaultColumns = {"System Name", "IP Address", "H/W Address", "Serial #",
+                                                  "Product Type", "Datecode", "Status"};
+
+bool parseNumber(const std::string& text, std::uint32_t max, std::uint32_t& out) {
+  if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  out = static_cast<std::uint32_t>(std::stoul(text));
+  return out <= max;
+}
+
+struct CommonOptions {
+  int timeoutMs = 6000;
+  std::uint16_t port = platform::kDefaultDiscoveryPort;
+};
+
+int takeCommon(cli::Context& ctx, const std::string& command, CommonOptions& o) {
+  std::string value;
+  bool missing = false;
+  std::uint32_t n = 0;
+  if (cli::takeOption(ctx.args, "timeout", value, missing)) {
+    if (missing || !parseNumber(value, 600000, n) || n == 0)
+      return cli::usageError(ctx, command, "--timeout takes milliseconds (1 to 600000)");
+    o.timeoutMs = static_cast<int>(n);
+  }
+  if (cli::takeOption(ctx.args, "port", value, missing)) {
+    const auto port = missing ? std::nullopt : platform::parsePort(value);
+    if (!port) return cli::usageError(ctx, command, "--port takes a UDP port 1-65535");
+    o.port = *port;
+  }
+  return cli::kExitOk;
+}
+
+std::vector<std::string> splitColumns(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = text.find(',', start);
+    const std::size_t end = comma == std::string::npos ? text.size() : comma;
+    out.push_back(text.substr(start, end - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return out;
+}
+
+std::string cell(const devices::CDevice& d, int column) {
+  const char* t = devices::deviceColumnText(d, column);
+  return t ? t : "";
+}
+
+std::string csvField(const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+nlohmann::json deviceJson(const devices::CDevice& d, const std::vector<int>& columns) {
+  nlohmann::json j = nlohmann::json::object();
+  for (int c : columns) j[devices::columnTitle(c)] = cell(d, c);
+  j["answered"] = d.answered;
+  j["configured"] = d.configured;
+  return j;
+}
+
+int runDiscover(cli::Context& ctx) {
+  const std::string command = "discover";
+  CommonOptions o;
+  if (const int rc = takeCommon(ctx, command, o)) return rc;
+  const bool local = cli::takeFlag(ctx.args, "local");
+  const bool csv = cli::takeFlag(ctx.args, "csv");
+  std::string value;
+  bool missing = false;
+  std::vector<std::string> titles = kDefaultColumns;
+  if (cli::takeOption(ctx.args, "columns", value, missing)) {
+    if (missing) return cli::usageError(ctx, command, "--columns needs a list of column titles");
+    titles = splitColumns(value);
+  }
+  std::vector<int> columns;
+  for (const std::string& t : titles) {
+    const int c = devices::columnIndex(t);
+    if (c == devices::kNoColumn) return cli::usageError(ctx, command, "unknown column '" + t + "'");
+    if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(c);
+  }
+  for (const std::string& a : ctx.args)
+    if (a.size() > 1 && a[0] == '-' && a[1] == '-') return cli::usageError(ctx, command, "unknown option '" + a + "'");
+  if (ctx.json && csv) return cli::usageError(ctx, command, "--json and --csv exclude each other");
+
+  devices::SearchRequest request;
+  request.entries = ctx.args;
+  request.listSearch = !request.entries.empty();
+  request.localSearch = local || request.entries.empty();
+  request.columnBits = devices::columnBits(columns.data(), columns.size());
+
+  devices::DiscoverySettings settings;
+  settings.broadcastTimeoutMs = o.timeoutMs;
+  settings.discoveryPort = o.port;
+  settings.secondFamilyPort = platform::netConfig().secondFamilyPort;
+  app::OemFamilyTable& table = app::oemFamilyTable();
+  if (table.count() == 0) table.fill(std::vector<std::pair<std::string, std::string>>{});
+  for (std::size_t i = 0; i < table.count(); ++i) settings.oemFamilies.emplace_back(table[i].code);
+
+  cli::snmpcmd::installInterruptHandler();
+  devices::CTcpIpDiscovery discovery;
+  discovery.setSettings(settings);
+  devices::HeadlessDiscoveryRun run(discovery);
+  // Devices are streamed as they come: on stdout for the plain table, on stderr otherwise so
+  // that the JSON or CSV document stays whole.
+  std::ostream& stream = (ctx.json || csv) ? *ctx.err : *ctx.out;
+  run.onFound([&](devices::CDevice& d, int) {
+    stream << "found " << cell(d, 2) << "  " << d.hardwareAddress.view() << "  " << d.systemName.view()
+           << (d.answered ? "" : "  (No Response)") << "\n";
+  });
+  const int result = run.run(request, &cli::snmpcmd::gInterrupted);
+
+  const auto& found = discovery.devices();
+  if (ctx.json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& d : found) list.push_back(deviceJson(*d, columns));
+    nlohmann::json j = {{"stopped", result == 2}, {"devices", list}};
+    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else if (csv) {
+    for (std::size_t i = 0; i < columns.size(); ++i) *ctx.out << (i ? "," : "") << csvField(devices::columnTitle(columns[i]));
+    *ctx.out << "\r\n";
+    for (const auto& d : found) {
+      for (std::size_t i = 0; i < columns.size(); ++i) *ctx.out << (i ? "," : "") << csvField(cell(*d, columns[i]));
+      *ctx.out << "\r\n";
+    }
+  } else {
+    std::vector<std::size_t> width;
+    for (int c : columns) width.push_back(std::string(devices::columnTitle(c)).size());
+    for (const auto& d : found)
+      for (std::size_t i = 0; i < columns.size(); ++i) width[i] = std::max(width[i], cell(*d, columns[i]).size());
+    auto row = [&](auto text) {
+      std::string line;
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::string t = text(columns[i]);
+        if (i + 1 < columns.size()) t.resize(width[i] + 2, ' ');
+        line += t;
+      }
+      while (!line.empty() && line.back() == ' ') line.pop_back();
+      *ctx.out << line << "\n";
+    };
+    *ctx.out << "\n";
+    row([](int c) { return std::string(devices::columnTitle(c)); });
+    for (const auto& d : found) row([&](int c) { return cell(*d, c); });
+    *ctx.out << found.size() << (found.size() == 1 ? " print server" : " print servers") << (result == 2 ? " (stopped)" : "")
+             << "\n";
+  }
+  return result == 2 ? cli::kExitFailed : cli::kExitOk;
+}
+
+int runQuery(cli::Context& ctx) {
+  const std::string command = "query";
+  CommonOptions o;
+  if (const int rc = takeCommon(ctx, command, o)) return rc;
+  if (ctx.args.size() != 1) return cli::usageError(ctx, command, "expects one print server address");
+  const std::string address = ctx.args.front();
+  if (!devices::parseIpv4(address)) return cli::usageError(ctx, command, "'" + address + "' is no IPv4 address");
+
+  cli::snmpcmd::installInterruptHandler();
+  snmpaccess::HeadlessProgress progress(&snmp::headlessWatch(), &cli::snmpcmd::gInterrupted);
+  devices::CIpDevice device(address);
+  device.progress = &progress;
+  device.querySettings.discoveryPort = o.port;
+  device.querySettings.replyTimeoutMs = o.timeoutMs;
+  device.querySettings.secondFamilyPort = platform::netConfig().secondFamilyPort;
+  const int result = device.query();
+  if (result == 2) return cli::failure(ctx, command, "stopped");
+  std::string whatsWrong;
+  if (result == 0) {
+    device.composeStatusText(whatsWrong, 255);
+  } else {
+    whatsWrong = device.statusWordText == devices::kTextBadFormat ? devices::kTextUnknownFormat
+                                                                   : devices::kTextCannotCommunicate;
+  }
+  const int level = device.statusLevel(0, device.querySettings.masks);
+
+  struct Field {
+    const char* name;
+    std::string value;
+  };
+  std::vector<Field> fields;
+  for (int c = 0; c < devices::kColumnCount; ++c) {
+    if (devices::isPortColumn(c)) continue;
+    if (const char* t = devices::deviceColumnText(device, c)) fields.push_back({devices::columnTitle(c), t});
+  }
+  fields.push_back({"Family", std::string(device.familyCode.view())});
+  fields.push_back({"Reply Format", std::to_string(device.replyFormat)});
+  fields.push_back({"Kind", device.kind == devices::kKindSecondFamily ? "second family" : "native"});
+  fields.push_back({"Configured", device.configured ? "yes" : "no"});
+  fields.push_back({"Answered", device.answered ? "yes" : "no"});
+  fields.push_back({"Status Level", std::to_string(level) + " (" + devices::statusWord(level) + ")"});
+  fields.push_back({"Port Count", std::to_string(device.portCount())});
+
+  if (ctx.json) {
+    nlohmann::json j = nlohmann::json::object();
+    for (const Field& f : fields) j[f.name] = f.value;
+    nlohmann::json ports = nlohmann::json::array();
+    for (int p = 0; p < device.portCount(); ++p) {
+      device.setCurrentPort(p);
+      nlohmann::json port = nlohmann::json::object();
+      for (int c = 0; c < devices::kColumnCount; ++c)
+        if (devices::isPortColumn(c) || c == 14)
+          if (const char* t = devices::deviceColumnText(device, c)) port[devices::columnTitle(c)] = t;
+      ports.push_back(port);
+    }
+    device.setCurrentPort(-1);
+    j["ports"] = ports;
+    j["statusLevel"] = level;
+    j["whatsWrong"] = whatsWrong;
+    j["result"] = result;
+    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    std::size_t width = 0;
+    for (const Field& f : fields) width = std::max(width, std::string(f.name).size());
+    for (const Field& f : fields) *ctx.out << f.name << ":" << std::string(width + 2 - std::string(f.name).size(), ' ') << f.value << "\n";
+    for (int p = 0; p < device.portCount(); ++p) {
+      device.setCurrentPort(p);
+      *ctx.out << "Port " << (p + 1) << ":";
+      for (int c = 0; c < devices::kColumnCount; ++c)
+        if (devices::isPortColumn(c) || c == 14)
+          if (const char* t = devices::deviceColumnText(device, c); t && *t) *ctx.out << "  " << devices::columnTitle(c) << "=" << t;
+      *ctx.out << "\n";
+    }
+    device.setCurrentPort(-1);
+    *ctx.out << "What's Wrong:\n" << whatsWrong << "\n";
+  }
+  return result == 0 ? cli::kExitOk : cli::kExitFailed;
+}
+
+const cli::CommandRegistration kDiscover({
+    "discover",
+    "find print servers on the network",
+    "usage: trellanctl discover [--local] [ENTRY...] [--timeout MS] [--port N] [--json|--csv] [--columns T1,T2]\n"
+    "  Searches like a view: --local (the default without entries) broadcasts on the local network;\n"
+    "  each ENTRY is a list entry: an address (127.0.1.7), a subnet scan (127.0.1.*), a directed\n"
+    "  broadcast (127.0.1.255<DB>), a multicast (Multicast<4>) or an address file (File<list.txt>).\n"
+    "  Devices are printed as they are found, then listed with the chosen catalogue columns.\n"
+    "  --timeout is the wait for replies in milliseconds (the Broadcast setting, default 6000);\n"
+    "  --port the discovery port (default 4201). Ctrl-C stops the search and keeps what was found.\n",
+    runDiscover,
+});
+
+const cli::CommandRegistration kQuery({
+    "query",
+    "ask one print server for its identity and status",
+    "usage: trellanctl query ADDRESS [--timeout MS] [--port N] [--json]\n"
+    "  Sends the discovery request to ADDRESS and prints every field of the reply, the status level\n"
+    "  and the What's Wrong text. Exit status 1 when the print server does not answer.\n",
+    runQuery,
+});
+
+}  // namespace
