@@ -288,6 +288,8 @@ int CMibGroup::getPlainText(int index, std::string& out) {
   return rc;
 }
 
+#undef CHECK_INDEX
+
 int CMibGroup::setIntegerIfChanged(int index, std::int32_t value) {
   std::int32_t current = 0;
   if (const int rc = getInteger(index, current)) return rc;
