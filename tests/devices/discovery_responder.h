@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "devices/discovery_reply.h"
+#include "platform/net_config.h"
 #include "platform/udp_socket.h"
 
 namespace testing_devices {
@@ -38,6 +39,15 @@ struct Unit {
 };
 
 inline std::uint32_t addr(const char* text) { return ntohl(inet_addr(text)); }
+
+// Broadcasts and multicasts of these tests stay on loopback whatever the environment says.
+inline void useLoopbackNetConfig() {
+  platform::NetConfig c = platform::netConfig();
+  c.loopbackOnly = true;
+  c.broadcastAddress = addr("127.255.255.255");
+  c.multicastInterface = addr("127.0.0.1");
+  platform::setNetConfig(c);
+}
 
 inline std::vector<std::uint8_t> buildReply(const Unit& u) {
   const bool f3 = u.format == 3;
@@ -103,6 +113,7 @@ inline std::vector<std::uint8_t> buildSecondFamilyReply(const Unit& u) {
 class Responder {
  public:
   explicit Responder(std::vector<Unit> units) : units_(std::move(units)) {
+    useLoopbackNetConfig();
     socket_.open();
     socket_.bind({0, 0}, true);
     socket_.setPacketInfo(true);

@@ -16,6 +16,7 @@
 #include "devices/discovery_headless.h"
 #include "devices/discovery_ipx.h"
 #include "devices/discovery_tcpip.h"
+#include "discovery_responder.h"
 
 extern char** environ;
 
@@ -27,9 +28,19 @@ namespace {
 class Sim {
  public:
   Sim(int count, const std::string& first) {
-    const char* dir = std::getenv("TRELLAN_BIN_DIR");
-    if (!dir) return;
-    const std::string bin = std::string(dir) + "/trellan-sim";
+    testing_devices::useLoopbackNetConfig();
+    // The simulator sits next to this test program unless TRELLAN_BIN_DIR says otherwise.
+    std::string dir;
+    if (const char* env = std::getenv("TRELLAN_BIN_DIR")) {
+      dir = env;
+    } else {
+      char self[4096];
+      const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+      if (n <= 0) return;
+      dir.assign(self, static_cast<std::size_t>(n));
+      dir = dir.substr(0, dir.rfind('/'));
+    }
+    const std::string bin = dir + "/trellan-sim";
     if (::access(bin.c_str(), X_OK) != 0) return;
     const int base = 20000 + (::getpid() % 2000) * 8;
     udpPort = static_cast<std::uint16_t>(base);
