@@ -18,10 +18,10 @@
 //
 // Reading accepts: the header "Windows Registry Editor Version 5.00" or "REGEDIT4"; a UTF-8 byte
 // order mark, or a whole file in UTF-16LE with its byte order mark (as regedit exports); LF or
-// CR LF; blank lines and ";" comment lines; "[-key]" (deletes a key tree) and "name"=- (deletes a
-// value); `@` for the unnamed value; dword:1..8 hex digits; quoted strings; hex(1) strings with
-// continuation lines. Anything else (other hives, other value types, bad syntax, names with
-// control characters, sizes beyond the limits below) is an error naming the line.
+// CR LF; blank lines and ";" comment lines; `@` for the unnamed value; dword:1..8 hex digits;
+// quoted strings; hex(1) strings with continuation lines. Anything else (other hives, other value
+// types, deletion lines "[-key]" and "name"=-, which a settings file never holds, bad syntax,
+// names with control characters, sizes beyond the limits below) is an error naming the line.
 #include <cstddef>
 #include <string>
 #include <string_view>
