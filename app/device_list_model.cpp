@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/view_manager.h"
+
 namespace app {
 
 using devices::CDevice;

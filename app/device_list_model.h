@@ -14,8 +14,6 @@
 
 namespace app {
 
-inline constexpr const char* kUnconfiguredViewName = "Unconfigured Print Servers";
-
 // A row's data value: the device index in the low 16 bits, the port in the high 16 bits (0xFFFF
 // for a device row).
 constexpr std::uint32_t rowDataValue(int deviceIndex, int port) noexcept {

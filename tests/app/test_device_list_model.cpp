@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/device_list_model.h"
+#include "app/view_manager.h"
 
 using namespace devices;
 using app::DeviceListModel;

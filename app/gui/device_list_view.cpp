@@ -1,0 +1,151 @@
+#include "app/gui/device_list_view.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+
+#include "devices/device_status.h"
+
+QIcon statusRowIcon(int image) {
+  if (image <= 0 || image == 5 || image > 9) return {};
+  const int level = image > 5 ? image - 5 : image;
+  QColor colour;
+  switch (level) {
+    case devices::kLevelGood: colour = QColor(0x2E, 0xA0, 0x43); break;
+    case devices::kLevelWarning: colour = QColor(0xE0, 0xA8, 0x00); break;
+    case devices::kLevelError: colour = QColor(0xD0, 0x30, 0x30); break;
+    default: colour = QColor(0x30, 0x70, 0xD0); break;
+  }
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(colour.darker(150));
+  p.setBrush(colour);
+  if (image > 5) {
+    // Device rows: a small box, the print server.
+    p.drawRoundedRect(QRectF(1.5, 3.5, 13, 9), 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 6.5, 7, 3));
+  } else {
+    // Port rows: a dot, the printer on that port.
+    p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
+  }
+  return QIcon(pixmap);
+}
+
+DeviceListTableModel::DeviceListTableModel(app::DeviceListModel& model, QObject* parent)
+    : QAbstractTableModel(parent), model_(model) {}
+
+int DeviceListTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : model_.rowCount(); }
+
+int DeviceListTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : model_.columnCount();
+}
+
+QVariant DeviceListTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row();
+  switch (role) {
+    case Qt::DisplayRole: return QString::fromUtf8(model_.text(row, index.column()));
+    case Qt::DecorationRole:
+      if (index.column() == 0) return statusRowIcon(model_.image(row));
+      return {};
+    case Qt::CheckStateRole:
+      if (index.column() == 0 && model_.multiSelect()) {
+        const auto* r = model_.row(row);
+        return (r && r->checked) ? Qt::Checked : Qt::Unchecked;
+      }
+      return {};
+    case Qt::UserRole: return static_cast<qulonglong>(model_.dataValue(row));
+    default: return {};
+  }
+}
+
+bool DeviceListTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::CheckStateRole || index.column() != 0 || !model_.multiSelect()) return false;
+  const bool on = value.toInt() == Qt::Checked;
+  if (!model_.setChecked(index.row(), on)) return false;
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  return true;
+}
+
+QVariant DeviceListTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  const char* title = devices::columnTitle(model_.catalogueColumn(section));
+  return title ? QString::fromUtf8(title) : QString();
+}
+
+Qt::ItemFlags DeviceListTableModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  if (index.column() == 0 && model_.multiSelect()) f |= Qt::ItemIsUserCheckable;
+  return f;
+}
+
+void DeviceListTableModel::change(const std::function<void()>& fn) {
+  beginResetModel();
+  fn();
+  endResetModel();
+}
+
+void DeviceListTableModel::append(const std::function<void()>& fn) {
+  // The rows a device adds go to the end; the count is known only afterwards, so announce them
+  // after the fact as an insertion at the old end.
+  const int before = model_.rowCount();
+  fn();
+  const int after = model_.rowCount();
+  if (after > before) {
+    beginInsertRows({}, before, after - 1);
+    endInsertRows();
+  } else if (after != before) {
+    beginResetModel();
+    endResetModel();
+  }
+}
+
+DeviceListView::DeviceListView(DeviceListTableModel& model, QWidget* parent) : QTreeView(parent), model_(model) {
+  setObjectName("deviceList");
+  setModel(&model);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setIconSize(QSize(16, 16));
+  header()->setSectionsMovable(true);
+  header()->setSectionsClickable(true);
+  header()->setSortIndicatorShown(true);
+  connect(header(), &QHeaderView::sectionClicked, this, &DeviceListView::onHeaderClicked);
+}
+
+void DeviceListView::onHeaderClicked(int section) {
+  takeSelection();
+  std::optional<app::DeviceListModel::SortChange> change;
+  model_.change([&] { change = model_.list().headerClicked(section); });
+  showSelection();
+  if (!change) return;
+  emit sortChanged(change->column, change->descending);
+}
+
+void DeviceListView::showSelection() {
+  const auto& list = model_.list();
+  for (int i = 0; i < list.columnCount(); ++i) {
+    if (list.catalogueColumn(i) == list.sortColumn()) {
+      header()->setSortIndicator(i, list.sortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
+  }
+  const int row = list.selectedRow();
+  if (row < 0) {
+    clearSelection();
+    return;
+  }
+  const QModelIndex index = model_.index(row, 0);
+  setCurrentIndex(index);
+  scrollTo(index);
+}
+
+void DeviceListView::takeSelection() {
+  const QModelIndex current = currentIndex();
+  model_.list().setSelectedRow(current.isValid() ? current.row() : -1);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The list pane: a table model over the GUI-free DeviceListModel and the tree view that shows it
+// in report style, with status images, check boxes in multi-select mode and header-click sort.
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QTreeView>
+#include <functional>
+
+#include "app/device_list_model.h"
+
+// The images of the list: index 1-4 port rows, 6-9 device rows (good, warning, error, F/W update).
+QIcon statusRowIcon(int image);
+
+class DeviceListTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit DeviceListTableModel(app::DeviceListModel& model, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  app::DeviceListModel& list() { return model_; }
+  // Run a change of the list's rows or columns inside a model reset.
+  void change(const std::function<void()>& fn);
+  // Rows appended at the end by `fn` (a device arriving).
+  void append(const std::function<void()>& fn);
+
+ private:
+  app::DeviceListModel& model_;
+};
+
+class DeviceListView : public QTreeView {
+  Q_OBJECT
+
+ public:
+  explicit DeviceListView(DeviceListTableModel& model, QWidget* parent = nullptr);
+
+  // The list's selection into the widget and back.
+  void showSelection();
+  void takeSelection();
+
+ signals:
+  // The user clicked a header: the new sort for the view to store.
+  void sortChanged(int column, bool descending);
+
+ private:
+  void onHeaderClicked(int section);
+  DeviceListTableModel& model_;
+};

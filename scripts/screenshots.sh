@@ -1,0 +1,17 @@
+#!/bin/sh
+# Renders the main window offscreen (details, view by printer, multi-select) into docs/screenshots/.
+# Usage: scripts/screenshots.sh [build-dir]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/screenshots}
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+ninja -C "$build" -j2 gui_test_main_window_panes
+mkdir -p "$root/docs/screenshots"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen \
+  TRELLAN_LOOPBACK_ONLY=1 TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
+  "$build/tests/gui/gui_test_main_window_panes" screenshots
+ls "$root/docs/screenshots"

@@ -1,0 +1,302 @@
+// The main window's panes under QtTest, offscreen: the panes exist, a search on a worker fills
+// the list as devices arrive, sort and filter, view-by-printer rows, selection kept across a
+// refresh, and General\Flags and the tree width kept across a restart.
+#include <QComboBox>
+#include <QLabel>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/gui/device_list_view.h"
+#include "app/gui/main_frame.h"
+#include "app/gui/view_tree_pane.h"
+#include "devices/discovery.h"
+#include "platform/registry.h"
+
+namespace {
+
+struct FleetUnit {
+  std::string name;
+  std::string ip;
+  std::string hw;
+  int ports = 1;
+  std::uint32_t deviceBits = 0;
+};
+
+// A discovery whose search posts a fixed fleet from its worker thread.
+class FleetDiscovery : public devices::CDiscovery {
+ public:
+  FleetDiscovery() : CDiscovery(devices::kProtocolTcpIp, nullptr, nullptr) {}
+  std::vector<FleetUnit> fleet;
+
+ protected:
+  int runSearch(const devices::SearchRequest&, bool) override {
+    for (const auto& u : fleet) {
+      if (stopRequested()) return 2;
+      auto d = std::make_unique<devices::CIpDevice>(u.ip);
+      d->systemName.assign(u.name);
+      d->hardwareAddress.assign(u.hw);
+      d->setPortCount(u.ports);
+      d->deviceBits = u.deviceBits;
+      d->configured = true;
+      d->answered = true;
+      for (int p = 0; p < devices::kMaxPorts; ++p) d->portNumbers[static_cast<std::size_t>(p)].assign(std::to_string(p + 1));
+      d->updateStatusTexts(devices::StatusMasks{});
+      post(std::move(d));
+    }
+    return 0;
+  }
+};
+
+const std::vector<FleetUnit> kFleet = {
+    {"Lobby", "10.0.0.10", "0000AA000001", 1, 0},
+    {"Stores", "10.0.0.9", "0000AA000002", 3, 0},
+    {"Lab", "2.0.0.1", "0000AA000003", 1, devices::kBitNoResponse},
+};
+
+std::vector<std::string> columnTexts(CMainFrame& frame, int shown) {
+  std::vector<std::string> out;
+  for (int r = 0; r < frame.deviceList().rowCount(); ++r) out.push_back(frame.deviceList().text(r, shown));
+  return out;
+}
+
+}  // namespace
+
+class TestMainWindowPanes : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    path_ = dir_->filePath("Trellan.reg").toStdString();
+  }
+
+  void panesExist() {
+    platform::Registry reg(path_);
+    CMainFrame frame(reg);
+    QVERIFY(frame.splitter());
+    QCOMPARE(frame.splitter()->count(), 2);
+    QCOMPARE(frame.splitter()->widget(0), static_cast<QWidget*>(frame.treePane()));
+    QCOMPARE(frame.splitter()->widget(1), static_cast<QWidget*>(frame.listView()));
+    QVERIFY(frame.findChild<QLabel*>("searchAnimation"));
+    QCOMPARE(frame.viewSelect()->itemText(frame.viewSelect()->count() - 1), QString("<<Create New View>>"));
+    QCOMPARE(frame.statusPaneText(1), QString("Count: 0"));
+    QCOMPARE(frame.statusPaneText(2), QString("Protocol:  Unknown"));
+    QCOMPARE(frame.statusPaneText(4), QString());
+  }
+
+  void searchFillsSortsAndFilters() {
+    struct Case {
+      const char* what;
+      int sortColumn;
+      bool descending;
+      devices::DisplayFilter filter;
+      std::vector<std::string> names;
+      const char* filt;
+    };
+    const Case cases[] = {
+        {"by IP, numerically", devices::kColIpAddress, false, {}, {"Lab", "Stores", "Lobby"}, ""},
+        {"by name, descending", devices::kColSystemName, true, {}, {"Stores", "Lobby", "Lab"}, ""},
+        {"Status Error only", devices::kColSystemName, false, {devices::kColStatus, {"Error"}}, {"Lab"}, "FILT"},
+    };
+    for (const auto& c : cases) {
+      platform::Registry reg(path_);
+      FleetDiscovery discovery;
+      CMainFrame frame(reg);
+      discovery.fleet = kFleet;
+      OpenViewSettings view;
+      view.name = "All Print Servers";
+      view.protocolName = "TCP/IP";
+      view.columns = {devices::kColSystemName, devices::kColIpAddress, devices::kColStatus};
+      view.sortColumn = c.sortColumn;
+      view.sortDescending = c.descending;
+      view.filter = c.filter;
+      frame.setOpenView(view, &discovery);
+      frame.startSearch({});
+      QVERIFY2(frame.searching(), c.what);
+      QTRY_VERIFY2(!frame.searching(), c.what);
+      QCOMPARE(columnTexts(frame, 0), c.names);
+      QCOMPARE(frame.listView()->model()->rowCount(), static_cast<int>(c.names.size()));
+      QCOMPARE(frame.statusPaneText(1), QString("Count: %1").arg(c.names.size()));
+      QCOMPARE(frame.statusPaneText(2), QString("Protocol: TCP/IP"));
+      QCOMPARE(frame.statusPaneText(4), QString(c.filt));
+      QCOMPARE(frame.iconLevel(), devices::kLevelError);  // Lab has no response, Status is shown
+    }
+  }
+
+  void viewByPrinterGivesPortRows() {
+    platform::Registry reg(path_);
+    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
+    CMainFrame frame(reg);
+    discovery.fleet = kFleet;
+    OpenViewSettings view;
+    view.name = "All Print Servers";
+    view.columns = {devices::kColSystemName, devices::kColPortNumber};
+    view.sortColumn = devices::kColSystemName;
+    frame.setOpenView(view, &discovery);
+    frame.startSearch({});
+    QTRY_VERIFY(!frame.searching());
+    QCOMPARE(frame.deviceList().rowCount(), 3);
+    QCOMPARE(frame.listView()->model()->columnCount(), 1);  // Port # only by printer
+    frame.messageTarget().post(kMsgViewByPrinterOn, 0, 0);
+    QTRY_VERIFY(frame.byPrinter());
+    QCOMPARE(frame.deviceList().rowCount(), 5);
+    QCOMPARE(frame.listView()->model()->columnCount(), 2);
+    QCOMPARE(columnTexts(frame, 1), (std::vector<std::string>{"1", "1", "1", "2", "3"}));
+  }
+
+  void multiSelectShowsCheckBoxes() {
+    platform::Registry reg(path_);
+    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
+    CMainFrame frame(reg);
+    discovery.fleet = kFleet;
+    OpenViewSettings view;
+    view.columns = {devices::kColSystemName};
+    frame.setOpenView(view, &discovery);
+    frame.startSearch({});
+    QTRY_VERIFY(!frame.searching());
+    auto* model = frame.listView()->model();
+    QVERIFY(!model->data(model->index(0, 0), Qt::CheckStateRole).isValid());
+    frame.setMultiSelect(true);
+    QCOMPARE(model->data(model->index(0, 0), Qt::CheckStateRole).toInt(), static_cast<int>(Qt::Unchecked));
+    QVERIFY(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(frame.deviceList().checkedDevices().size(), 1u);
+  }
+
+  void selectionKeptAcrossARefresh() {
+    platform::Registry reg(path_);
+    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
+    CMainFrame frame(reg);
+    discovery.fleet = kFleet;
+    OpenViewSettings view;
+    view.columns = {devices::kColSystemName};
+    view.sortColumn = devices::kColSystemName;
+    frame.setOpenView(view, &discovery);
+    frame.startSearch({});
+    QTRY_VERIFY(!frame.searching());
+    frame.listView()->setCurrentIndex(frame.listView()->model()->index(2, 0));  // "Stores"
+    QCOMPARE(frame.deviceList().text(2, 0), std::string("Stores"));
+
+    // The next search finds them in another order, with one more that sorts first.
+    discovery.fleet = {kFleet[2], kFleet[1], {"Annex", "10.0.0.20", "0000AA000009"}, kFleet[0]};
+    frame.startSearch({});
+    QTRY_VERIFY(!frame.searching());
+    QCOMPARE(frame.listView()->currentIndex().row(), 3);
+    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Stores"));
+  }
+
+  void stopKeepsRowsAndLateDevicesAreNotListed() {
+    platform::Registry reg(path_);
+    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
+    CMainFrame frame(reg);
+    discovery.fleet = kFleet;
+    OpenViewSettings view;
+    view.columns = {devices::kColSystemName};
+    frame.setOpenView(view, &discovery);
+    frame.startSearch({});
+    frame.stopSearch();  // before the event loop delivered anything
+    QVERIFY(!frame.searching());
+    QTest::qWait(50);  // the posted devices arrive after the search was marked ended
+    QCOMPARE(frame.deviceList().rowCount(), 0);
+  }
+
+  void flagsAndTreeWidthSurviveRestarts() {
+    {
+      platform::Registry reg(path_);
+      CMainFrame frame(reg);
+      frame.resize(800, 500);
+      frame.show();
+      QSplitter* splitter = frame.splitter();
+      splitter->setSizes({170, splitter->width() - splitter->handleWidth() - 170});
+      QCOMPARE(splitter->sizes().front(), 170);
+      frame.setByPrinter(true);
+      frame.setMultiSelect(true);
+      frame.close();
+    }
+    for (int restart = 0; restart < 3; ++restart) {
+      platform::Registry reg(path_);
+      // Multi-select is written, not restored.
+      const std::uint32_t want = kFlagByPrinter | kFlagDetails | (restart == 0 ? kFlagMultiSelect : 0u);
+      QCOMPARE(reg.getDword("General", "Flags").value_or(0), want);
+      QCOMPARE(reg.getDword("General", "Splitter").value_or(0), 170u);  // never grows per save
+      CMainFrame frame(reg);
+      frame.resize(800, 500);
+      frame.show();
+      QVERIFY(frame.byPrinter());
+      QVERIFY(frame.treeShown());
+      frame.close();
+    }
+    {
+      platform::Registry reg(path_);
+      CMainFrame frame(reg);
+      frame.setTreeShown(false);
+      frame.close();
+      platform::Registry saved(path_);
+      QVERIFY(saved.getDword("General", "Flags").value_or(0) & kFlagTreeHidden);
+    }
+  }
+
+  // Pictures for the documentation: only when asked (scripts/screenshots.sh).
+  void screenshots() {
+    const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
+    if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
+    platform::Registry reg(path_);
+    CMainFrame frame(reg);
+    frame.resize(900, 420);
+    frame.show();
+    FleetDiscovery discovery;
+    discovery.fleet = kFleet;
+    discovery.fleet.push_back({"Accounts", "10.0.1.4", "0000AA000004", 2, 0});
+    discovery.fleet.push_back({"Warehouse", "10.0.1.30", "0000AA000005", 1, devices::kBitDownloadMode});
+    discovery.fleet.push_back({"Reception", "10.0.0.100", "0000AA000006", 1, 0});
+    OpenViewSettings view;
+    view.name = "All Print Servers";
+    view.protocolName = "TCP/IP";
+    view.columns = {devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress, devices::kColStatus,
+                    devices::kColPortNumber, devices::kColPortStatus};
+    view.sortColumn = devices::kColIpAddress;
+    frame.setOpenView(view, &discovery);
+    frame.startSearch({});
+    QTRY_VERIFY(!frame.searching());
+    QVERIFY(frame.grab().save(out + "/main-window-details.png"));
+    frame.setByPrinter(true);
+    QVERIFY(frame.grab().save(out + "/main-window-by-printer.png"));
+    frame.setByPrinter(false);
+    frame.setMultiSelect(true);
+    frame.deviceList().checkAll();
+    frame.deviceList().setChecked(1, false);
+    frame.listView()->viewport()->update();
+    QVERIFY(frame.grab().save(out + "/main-window-multi-select.png"));
+  }
+
+  void refreshTimerCountsTicks() {
+    struct Case {
+      int seconds;
+      int refreshOnTick;
+    };
+    for (const Case c : {Case{25, 3}, Case{60, 6}, Case{5, 1}}) {
+      platform::Registry reg(path_);
+      CMainFrame frame(reg);
+      OpenViewSettings view;
+      view.refreshSeconds = c.seconds;
+      frame.setOpenView(view, nullptr);
+      frame.startSearch({});
+      int refreshedAt = 0;
+      for (int tick = 1; tick <= 10 && !refreshedAt; ++tick) {
+        if (frame.refreshTick()) refreshedAt = tick;
+      }
+      QCOMPARE(refreshedAt, c.refreshOnTick);
+    }
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::string path_;
+};
+
+QTEST_MAIN(TestMainWindowPanes)
+#include "test_main_window_panes.moc"
