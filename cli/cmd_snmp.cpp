@@ -22,8 +22,8 @@ constexpr long kDefaultWalkLimit = 100000;
 
 const char* const kOptionsHelp =
     "Options:\n"
-    "  --community NAME      GET community (default public)\n"
-    "  --set-community NAME  SET community (default: the GET community)\n"
+    "  --community NAME      GET community (default: the device access list of the settings)\n"
+    "  --set-community NAME  SET community (default: --community when given, else the access list)\n"
     "  --timeout N           wait per transmission in hundredths of a second (default 500);\n"
     "                        each request is sent up to three times\n"
     "  --json                machine-readable output\n\n"

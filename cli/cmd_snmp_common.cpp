@@ -6,6 +6,9 @@
 #include <ostream>
 
 #include "access/result_codes.h"
+#include "app/access_list.h"
+#include "app/settings.h"
+#include "platform/registry.h"
 #include "snmp/engine_watch.h"
 #include "snmp/value_text.h"
 
@@ -84,8 +87,21 @@ bool makeTarget(Context& ctx, const std::string& command, const std::string& add
   }
   target.family = familyOf(address);
   target.setAddress(address);
-  target.setGetCommunity(options.community);
-  target.setSetCommunity(options.setCommunity);
+  std::string getCommunity = options.community;
+  std::string setCommunity = options.setCommunity;
+  if (getCommunity.empty() || setCommunity.empty()) {
+    const char* key = target.family == snmpaccess::kFamilyIpx      ? app::kAccessNwKey
+                      : target.family == snmpaccess::kFamilySerial ? app::kAccessComKey
+                                                                   : app::kAccessIpKey;
+    platform::Registry registry;
+    app::CAccessList list;
+    list.load(registry, key, true);
+    const app::CAccessEntry& entry = list.lookup(address);
+    if (getCommunity.empty()) getCommunity = entry.getCommunity;
+    if (setCommunity.empty()) setCommunity = entry.setCommunity;
+  }
+  target.setGetCommunity(getCommunity);
+  target.setSetCommunity(setCommunity);
   target.progress = progress;
   return true;
 }

@@ -15,8 +15,10 @@
 namespace cli::snmpcmd {
 
 struct Options {
-  std::string community = "public";
-  std::string setCommunity;  // empty: the --community value
+  // Empty: taken from the device access list of the address's protocol in the settings, as the
+  // program does (the default entry gives the program's default community).
+  std::string community;
+  std::string setCommunity;  // empty: --community when given, else the access list
   std::uint32_t timeout = 500;  // hundredths of a second, as the GetTimeout setting
 };
 

@@ -8,6 +8,7 @@
 #include "access/progress_headless.h"
 #include "access/result_codes.h"
 #include "access/snmp_session.h"
+#include "platform/registry.h"
 #include "snmp/engine_watch.h"
 #include "access/test_snmp_session_agent.h"
 #include "snmpd_fixture.h"
@@ -261,6 +262,15 @@ TEST_F(SnmpdTest, TrellanctlGetSetWalk) {
   if (!haveProgram(ctl.c_str())) GTEST_SKIP() << ctl << " is not built";
   // The child finds the relay through the environment, as a user would point it at an agent.
   setenv("TRELLAN_SNMP_PORT", std::to_string(relay_->port()).c_str(), 1);
+  // Without --community trellanctl takes the communities of the device access list, as the
+  // program does: give the default entry this agent's.
+  const std::string settings = (dir_.path() / "settings.reg").string();
+  {
+    platform::Registry registry(settings);
+    ASSERT_TRUE(registry.setString("Access\\IP", "<Default>Get", "public"));
+    ASSERT_TRUE(registry.setString("Access\\IP", "<Default>Set", "private"));
+  }
+  setenv("TRELLAN_REGISTRY", settings.c_str(), 1);
 
   RunResult r = run({ctl, "get", "--timeout", "100", "127.0.0.1", kSysDescr}, dir_.path());
   EXPECT_EQ(r.status, 0) << r.output;
