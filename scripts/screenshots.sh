@@ -13,5 +13,5 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen \
   TRELLAN_LOOPBACK_ONLY=1 TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
-  "$build/tests/gui/gui_test_main_window_panes" screenshots
+  "$build/bin/gui_test_main_window_panes" screenshots
 ls "$root/docs/screenshots"

@@ -135,6 +135,8 @@ void DeviceListView::showSelection() {
       header()->setSortIndicator(i, list.sortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
   }
+  // Automatic widths: every column as wide as its title and texts.
+  for (int i = 0; i < list.columnCount(); ++i) resizeColumnToContents(i);
   const int row = list.selectedRow();
   if (row < 0) {
     clearSelection();

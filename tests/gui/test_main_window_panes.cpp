@@ -245,10 +245,10 @@ class TestMainWindowPanes : public QObject {
     const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
     platform::Registry reg(path_);
+    FleetDiscovery discovery;
     CMainFrame frame(reg);
     frame.resize(900, 420);
     frame.show();
-    FleetDiscovery discovery;
     discovery.fleet = kFleet;
     discovery.fleet.push_back({"Accounts", "10.0.1.4", "0000AA000004", 2, 0});
     discovery.fleet.push_back({"Warehouse", "10.0.1.30", "0000AA000005", 1, devices::kBitDownloadMode});
