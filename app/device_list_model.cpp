@@ -266,15 +266,18 @@ void DeviceListModel::rememberSelection() {
 
 int DeviceListModel::restoreSelection() {
   selected_ = rows_.empty() ? -1 : 0;
-  if (!selectedKey_.empty()) {
-    for (int i = 0; i < rowCount(); ++i) {
-      CDevice* d = rowDevice(i);
-      if (d && deviceRowKey(*d, rows_[static_cast<std::size_t>(i)].port) == selectedKey_) {
-        selected_ = i;
-        break;
-      }
-    }
+  if (selectedKey_.empty()) return selected_;
+  // The same row, else the device's first row (the mode changed between device and port rows).
+  const std::string device = selectedKey_.substr(0, selectedKey_.rfind('|') + 1);
+  int sameDevice = -1;
+  for (int i = 0; i < rowCount(); ++i) {
+    CDevice* d = rowDevice(i);
+    if (!d) continue;
+    const std::string key = deviceRowKey(*d, rows_[static_cast<std::size_t>(i)].port);
+    if (key == selectedKey_) return selected_ = i;
+    if (sameDevice < 0 && key.compare(0, device.size(), device) == 0) sameDevice = i;
   }
+  if (sameDevice >= 0) selected_ = sameDevice;
   return selected_;
 }
 

@@ -320,3 +320,19 @@ TEST(DeviceListModel, RowsWithoutDevicesAreHarmless) {
   EXPECT_EQ(m.text(0, 0), "");
   EXPECT_EQ(m.image(-1), 0);
 }
+
+TEST(DeviceListModel, SelectionMovesToTheDevicesFirstPortRowWhenTheModeChanges) {
+  Devices devs = makeDevices({{"a", "10.0.0.1", "1", 2}, {"b", "10.0.0.2", "2", 3}});
+  DeviceListModel m;
+  m.setDevices(&devs);
+  m.setViewColumns({kColSystemName, kColPortNumber});
+  m.redisplay();
+  m.setSelectedRow(1);  // "b"
+  m.setByPrinter(true);
+  ASSERT_EQ(m.selectedRow(), 2);
+  EXPECT_EQ(m.text(2, 0), "b");
+  EXPECT_EQ(m.text(2, 1), "1");
+  m.setSelectedRow(4);  // b, port 3
+  m.setByPrinter(false);
+  EXPECT_EQ(m.text(m.selectedRow(), 0), "b");
+}

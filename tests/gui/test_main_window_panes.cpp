@@ -142,11 +142,16 @@ class TestMainWindowPanes : public QObject {
     QTRY_VERIFY(!frame.searching());
     QCOMPARE(frame.deviceList().rowCount(), 3);
     QCOMPARE(frame.listView()->model()->columnCount(), 1);  // Port # only by printer
+    frame.listView()->setCurrentIndex(frame.listView()->model()->index(1, 0));  // "Lobby"
     frame.messageTarget().post(kMsgViewByPrinterOn, 0, 0);
     QTRY_VERIFY(frame.byPrinter());
     QCOMPARE(frame.deviceList().rowCount(), 5);
     QCOMPARE(frame.listView()->model()->columnCount(), 2);
     QCOMPARE(columnTexts(frame, 1), (std::vector<std::string>{"1", "1", "1", "2", "3"}));
+    // The selected device stays selected, on its first port row.
+    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
+    frame.setByPrinter(false);
+    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
   }
 
   void multiSelectShowsCheckBoxes() {
