@@ -111,6 +111,7 @@ CMainFrame::~CMainFrame() {
     discovery_->stopAndWait();
     discovery_->setOwner(nullptr);
   }
+  if (searching_) QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::restoreFlags() {
