@@ -9,6 +9,9 @@
 
 #include "access/progress_headless.h"
 #include "app/oem_family_table.h"
+#include "app/settings.h"
+#include "app/view_def.h"
+#include "app/view_manager.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "devices/device.h"
@@ -16,6 +19,7 @@
 #include "devices/discovery_headless.h"
 #include "devices/discovery_tcpip.h"
 #include "platform/net_config.h"
+#include "platform/registry.h"
 #include "snmp/engine_watch.h"
 
 namespace {
@@ -33,6 +37,8 @@ bool parseNumber(const std::string& text, std::uint32_t max, std::uint32_t& out)
 struct CommonOptions {
   int timeoutMs = 6000;
   std::uint16_t port = platform::kDefaultDiscoveryPort;
+  bool timeoutGiven = false;
+  bool portGiven = false;
 };
 
 int takeCommon(cli::Context& ctx, const std::string& command, CommonOptions& o) {
@@ -43,11 +49,13 @@ int takeCommon(cli::Context& ctx, const std::string& command, CommonOptions& o) 
     if (missing || !parseNumber(value, 600000, n) || n == 0)
       return cli::usageError(ctx, command, "--timeout takes milliseconds (1 to 600000)");
     o.timeoutMs = static_cast<int>(n);
+    o.timeoutGiven = true;
   }
   if (cli::takeOption(ctx.args, "port", value, missing)) {
     const auto port = missing ? std::nullopt : platform::parsePort(value);
     if (!port) return cli::usageError(ctx, command, "--port takes a UDP port 1-65535");
     o.port = *port;
+    o.portGiven = true;
   }
   return cli::kExitOk;
 }
@@ -96,8 +104,12 @@ int runDiscover(cli::Context& ctx) {
   const bool csv = cli::takeFlag(ctx.args, "csv");
   std::string value;
   bool missing = false;
+  std::string viewName;
+  const bool byView = cli::takeOption(ctx.args, "view", viewName, missing);
+  if (byView && (missing || viewName.empty())) return cli::usageError(ctx, command, "--view needs a view name");
   std::vector<std::string> titles = kDefaultColumns;
-  if (cli::takeOption(ctx.args, "columns", value, missing)) {
+  const bool hasColumns = cli::takeOption(ctx.args, "columns", value, missing);
+  if (hasColumns) {
     if (missing) return cli::usageError(ctx, command, "--columns needs a list of column titles");
     titles = splitColumns(value);
   }
@@ -110,16 +122,55 @@ int runDiscover(cli::Context& ctx) {
   for (const std::string& a : ctx.args)
     if (a.size() > 1 && a[0] == '-' && a[1] == '-') return cli::usageError(ctx, command, "unknown option '" + a + "'");
   if (ctx.json && csv) return cli::usageError(ctx, command, "--json and --csv exclude each other");
+  if (byView && (local || hasColumns || !ctx.args.empty()))
+    return cli::usageError(ctx, command, "--view takes its search and columns from the view: no --local, --columns or entries");
 
   devices::SearchRequest request;
   request.entries = ctx.args;
   request.listSearch = !request.entries.empty();
   request.localSearch = local || request.entries.empty();
-  request.columnBits = devices::columnBits(columns.data(), columns.size());
 
   devices::DiscoverySettings settings;
   settings.broadcastTimeoutMs = o.timeoutMs;
   settings.discoveryPort = o.port;
+
+  // A view brings its own search, columns, sort and filter, and the store its wait, port and masks.
+  bool sorted = false;
+  int sortColumn = devices::kColSystemName;
+  bool descending = false;
+  devices::DisplayFilter filter;
+  if (byView) {
+    platform::Registry reg(platform::Registry::defaultPath(),
+                           [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; });
+    app::IdleViewDiscoveryFactory factory;
+    app::CViewManager views(reg, factory);
+    views.loadTree();
+    const app::CViewNode* node = views.find(viewName);
+    if (!node || !node->isView() || node->isRoot()) {
+      cli::failure(ctx, command, "no view named \"" + viewName + "\"");
+      return cli::kExitUsage;
+    }
+    if (node->type() != 6)
+      return cli::failure(ctx, command, "\"" + node->name() + "\" is a " + app::viewProtocolName(node->type()) +
+                                            " view: only TCP/IP views can be searched from the command line");
+    app::CViewDef def;
+    def.load(reg, node->key());
+    const bool special = app::isSpecialView(node->name());
+    request.localSearch = def.localSearch() || special;
+    request.listSearch = def.listSearch();
+    request.entries = def.listSearch() ? def.searchList() : std::vector<std::string>{};
+    if (!def.columns().empty()) columns = def.columns();
+    sorted = devices::isColumnIndex(def.sortColumn());
+    sortColumn = def.sortColumn();
+    descending = def.sortDescending();
+    if (!special) filter = def.displayFilter();
+    if (!o.timeoutGiven) settings.broadcastTimeoutMs = static_cast<int>(app::readSetting(reg, app::kTimeoutsKey, "Broadcast"));
+    settings.discoveryPort = o.portGiven ? o.port
+                                         : static_cast<std::uint16_t>(app::readSetting(reg, app::kAccessIpKey, "DiscoveryPort"));
+    settings.masks.warning = app::readSetting(reg, app::kIconsKey, "Warning");
+    settings.masks.error = app::readSetting(reg, app::kIconsKey, "Error");
+  }
+  request.columnBits = devices::columnBits(columns.data(), columns.size());
   settings.secondFamilyPort = platform::netConfig().secondFamilyPort;
   app::OemFamilyTable& table = app::oemFamilyTable();
   if (table.count() == 0) table.fill(std::vector<std::pair<std::string, std::string>>{});
@@ -138,7 +189,15 @@ int runDiscover(cli::Context& ctx) {
   });
   const int result = run.run(request, &cli::snmpcmd::gInterrupted);
 
-  const auto& found = discovery.devices();
+  // The rows the view's list would show: filtered, then in its sort order (ties keep the order found).
+  std::vector<const devices::CDevice*> found;
+  for (const auto& d : discovery.devices())
+    if (devices::filterAccepts(*d, filter)) found.push_back(d.get());
+  if (sorted)
+    std::stable_sort(found.begin(), found.end(), [&](const devices::CDevice* a, const devices::CDevice* b) {
+      const int c = devices::compareColumnTexts(sortColumn, cell(*a, sortColumn), cell(*b, sortColumn));
+      return descending ? c > 0 : c < 0;
+    });
   if (ctx.json) {
     nlohmann::json list = nlohmann::json::array();
     for (const auto& d : found) list.push_back(deviceJson(*d, columns));
@@ -258,12 +317,15 @@ const cli::CommandRegistration kDiscover({
     "discover",
     "find print servers on the network",
     "usage: trellanctl discover [--local] [ENTRY...] [--timeout MS] [--port N] [--json|--csv] [--columns T1,T2]\n"
+    "       trellanctl discover --view NAME [--timeout MS] [--port N] [--json|--csv]\n"
     "  Searches like a view: --local (the default without entries) broadcasts on the local network;\n"
     "  each ENTRY is a list entry: an address (127.0.1.7), a subnet scan (127.0.1.*), a directed\n"
     "  broadcast (127.0.1.255<DB>), a multicast (Multicast<4>) or an address file (File<list.txt>).\n"
     "  Devices are printed as they are found, then listed with the chosen catalogue columns.\n"
     "  --timeout is the wait for replies in milliseconds (the Broadcast setting, default 6000);\n"
-    "  --port the discovery port (default 4201). Ctrl-C stops the search and keeps what was found.\n",
+    "  --port the discovery port (default 4201). Ctrl-C stops the search and keeps what was found.\n"
+    "  --view NAME runs that TCP/IP view's search and prints its rows with its columns, filter and\n"
+    "  sort; the wait and port then come from the settings store unless --timeout/--port are given.\n",
     runDiscover,
 });
 
