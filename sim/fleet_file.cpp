@@ -575,7 +575,8 @@ bool parseFleetText(std::string_view text, const std::string& baseDir, const Fle
   if (!text.empty()) {
     try {
       doc = json::parse(text);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {
+      // parse_error, and out_of_range for a number too large for a double ("1e9999").
       // The parser quotes what it last read, which may be long or binary: keep the message short.
       std::string what = e.what();
       if (what.size() > 200) what = what.substr(0, 200) + "...";

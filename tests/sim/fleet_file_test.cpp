@@ -177,6 +177,7 @@ TEST(SimFleetFile, RefusedInputTable) {
   const Case cases[] = {
       {"not JSON", "{\"devices\": [", "not valid JSON"},
       {"binary junk", std::string("\x00\xff\xfe", 3), "not valid JSON"},
+      {"number beyond a double", "5.888000e8000", "not valid JSON"},
       {"top level array", "[]", "must be an object"},
       {"unknown top key", R"({"devicez": []})", "unknown key 'devicez'"},
       {"no devices", R"({"devices": []})", "no devices"},
