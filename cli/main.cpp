@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/mib_reads_install.h"
 
 namespace {
 
@@ -84,5 +85,6 @@ int main(int argc, char** argv) {
     return cli::kExitOk;
   }
   if (cli::takeFlag(ctx.args, "json")) ctx.json = true;
+  const cli::MibReadsInstall deviceReads;
   return best->run(ctx);
 }
