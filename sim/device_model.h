@@ -101,11 +101,17 @@ struct DiscoverySettings {
   bool badMagic = false;         // fault: reply starts with other bytes than the protocol's
 };
 
-// A unit of the second family: answers only the 19541 probe, with a 72- or 166-byte reply.
+// A unit of the second family: answers the 19541 probe, with a 72- or 166-byte reply, and the
+// text commands that read its ports and configuration image.
 struct SecondFamilySettings {
   std::uint32_t size = 72;  // 72 or 166
   std::string model = "SX-2000WG";
   std::string firmware = "1.00";
+  // The wireless part of its configuration image (the text commands read it).
+  std::string ssid = "trellan-sim";
+  std::uint32_t wirelessMode = 2;  // 0 ad hoc, 1 802.11 ad hoc, 2 infrastructure
+  std::uint32_t security = 1;      // 0 WEP (key 1 in use), 1 none, 2 pass-phrase
+  std::string key;                 // WEP key 1 or the pass-phrase
 };
 
 struct SystemInfo {

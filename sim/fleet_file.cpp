@@ -402,9 +402,11 @@ bool parseDiscovery(const json& j, DiscoverySettings& s, const Ctx& c) {
 }
 
 bool parseSecondFamily(const json& j, SecondFamilySettings& s, const Ctx& c) {
-  if (!checkKeys(j, {"size", "model", "firmware"}, c)) return false;
+  if (!checkKeys(j, {"size", "model", "firmware", "ssid", "wireless_mode", "security", "key"}, c)) return false;
   if (!readNumber(j, "size", 0, 1000, s.size, c) || !readString(j, "model", 16, s.model, c) ||
-      !readString(j, "firmware", 10, s.firmware, c))
+      !readString(j, "firmware", 10, s.firmware, c) || !readString(j, "ssid", 32, s.ssid, c) ||
+      !readNumber(j, "wireless_mode", 0, 2, s.wirelessMode, c) || !readNumber(j, "security", 0, 2, s.security, c) ||
+      !readString(j, "key", 16, s.key, c))
     return false;
   if (s.size != 72 && s.size != 166) return c.at("size").fail("must be 72 or 166");
   return true;

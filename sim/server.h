@@ -90,6 +90,9 @@ class Server {
   void answerIpxSnmp(const Endpoint& peer, const std::uint8_t* data, std::size_t length, Clock::time_point now);
   void answerProbe(SharedListener& l, const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data,
                    std::size_t length);
+  // A text command to one second-family unit; false when the datagram is none or nobody answers it.
+  bool answerSecondFamilyCommand(SharedListener& l, const Endpoint& peer, std::uint32_t destination,
+                                 const std::uint8_t* data, std::size_t length);
   // Units a datagram to `destination` reaches, in fleet order.
   std::vector<std::size_t> unitsReached(std::uint32_t destination) const;
   std::optional<std::size_t> unitAt(std::uint32_t address) const;

@@ -11,6 +11,7 @@
 
 #include "sim/discovery_reply_builder.h"
 #include "sim/discovery_responder.h"
+#include "sim/second_family_commands.h"
 #include "sim/server.h"
 #include "snmp/codec.h"
 #include "snmp/ipx_packet.h"
@@ -186,6 +187,7 @@ void Server::answerDiscovery(const Endpoint& peer, std::uint32_t destination, co
 void Server::answerProbe(SharedListener& l, const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data,
                          std::size_t length) {
   DiscoveryLogEntry in{"second_family", "request", destination, length, -1, -1, 0, {}};
+  if (!isSecondFamilyProbe(data, length) && answerSecondFamilyCommand(l, peer, destination, data, length)) return;
   if (!isSecondFamilyProbe(data, length)) {
     in.reason = "not a probe";
     log_.discovery(destination, &peer, in);
@@ -203,6 +205,24 @@ void Server::answerProbe(SharedListener& l, const Endpoint& peer, std::uint32_t 
     sendShared(l, unit, peer, reply.data(), reply.size(), &from);
     log_.discovery(d.address, &peer, {"second_family", "reply", 0, reply.size(), -1, -1, from, {}});
   }
+}
+
+bool Server::answerSecondFamilyCommand(SharedListener& l, const Endpoint& peer, std::uint32_t destination,
+                                       const std::uint8_t* data, std::size_t length) {
+  const auto command = parseSecondFamilyCommand(data, length);
+  const auto unit = unitAt(destination);
+  if (!command || !unit) return false;
+  const DeviceModel& d = agents_[*unit]->device();
+  if (probeSilence(d)) return false;
+  std::string printable = command->text;
+  for (char& ch : printable)
+    if (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ch = '?';
+  log_.discovery(destination, &peer, {"second_family", "command", destination, length, -1, -1, 0, printable});
+  const auto reply = sim::answerSecondFamilyCommand(d, *command);
+  std::uint32_t from = 0;
+  sendShared(l, *unit, peer, reply.data(), reply.size(), &from);
+  log_.discovery(d.address, &peer, {"second_family", "reply", 0, reply.size(), -1, -1, from, {}});
+  return true;
 }
 
 void Server::answerIpxDiscovery(SharedListener& l, const Endpoint& peer, const std::uint8_t* data,
