@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "access/group_queries.h"
+#include "access/mib_enumerations.h"
 #include "access/progress.h"
 #include "access/result_codes.h"
 #include "access/snmp_session.h"
@@ -118,6 +118,27 @@ bool hasWireless(CSnmpSession& s, const std::string& prefix, int& rc) {
   return false;
 }
 
+struct PrinterReading {
+  std::string_view state;
+  char console[snmpaccess::kDisplayTextSize] = {};
+};
+
+// The printer of port `port` (1-based): Printer-MIB entry port.1, status and console display. Read
+// here rather than through the group so that the reads' own GetTimeout holds.
+int readPrinter(CSnmpSession& s, int port, PrinterReading& out) {
+  const std::string entry = std::to_string(port) + ".1";
+  CVarBind b[2];
+  b[0].setName(("1.3.6.1.2.1.43.13.4.1.11." + entry).c_str());
+  b[1].setName(("1.3.6.1.2.1.43.16.5.1.2." + entry).c_str());
+  if (const int rc = get(s, b, 2)) return rc;
+  smiINT status = 0;
+  const bool haveStatus = takeInt(b[0], status);
+  mib::printerStateText(haveStatus, status, out.state);
+  out.console[0] = '\0';
+  if (b[1].getPlainText(out.console, sizeof out.console) != 0) out.console[0] = '\0';
+  return 0;
+}
+
 const char* dataRateText(smiINT v) {
   switch (v) {
     case 0: return "1";
@@ -171,7 +192,6 @@ std::string MibDeviceReads::enterprisePrefix(std::string_view family) const {
 
 bool MibDeviceReads::probePrinterMib(CIpDevice& device) {
   tLastProbe = {&device, 0};
-  for (auto& t : device.portStatusTexts) t.clear();
   // A print server of reply format 2 has no SNMP agent: asking it would only wait out the retries.
   if (device.replyFormat == 2 || !engineReady()) {
     tLastProbe.result = result::kNoSession;
@@ -183,14 +203,14 @@ bool MibDeviceReads::probePrinterMib(CIpDevice& device) {
     return false;
   }
   // Port p's printer is Printer-MIB entry p.1; port 1 (entry 1.1) decides whether the MIB answers.
-  snmpaccess::PrinterStatusReading r;
-  const int first = snmpaccess::probePrinterStatus(*session, 1, r);
+  PrinterReading r;
+  const int first = readPrinter(*session, 1, r);
   tLastProbe.result = first;
   if (first != 0) return false;
   const int ports = device.portCount();
   for (int p = 0; p < ports; ++p) {
     if (p > 0) {
-      const int rc = snmpaccess::probePrinterStatus(*session, p + 1, r);
+      const int rc = readPrinter(*session, p + 1, r);
       if (rc != 0) {
         // No printer entry for this port: its texts stay empty. No answer at all: stop asking.
         if (givesUp(rc)) {
@@ -200,7 +220,7 @@ bool MibDeviceReads::probePrinterMib(CIpDevice& device) {
         continue;
       }
     }
-    device.portStatusTexts[p].assign(r.stateText);
+    device.portStatusTexts[p].assign(r.state);
     device.printerDisplays[p].assign(r.console);
   }
   return true;
