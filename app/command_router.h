@@ -114,6 +114,9 @@ class CommandRouter {
   // True for the commands this router runs itself when the window registers nothing.
   static bool hasBuiltIn(cmd::CommandId id) noexcept;
 
+  // The command line's "no automatic search": the next Refresh only focuses the window.
+  void setSkipFirstRefresh(bool on) { config_.skipFirstRefresh = on; }
+
   // The sibling monitor program chosen in the Open dialog since start-up.
   const std::string& chosenVigiloPath() const { return vigiloPath_; }
 

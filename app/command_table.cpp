@@ -119,12 +119,12 @@ constexpr I kServerPopup[] = {
 };
 
 constexpr I kMultiSelectPopup[] = {
-    cmdItem(cmd::kMultipleConfiguration, 0, "&Configure Selected Devices"),
+    cmdItem(cmd::kMultipleConfiguration, 0, "Configure Selected Devices"),
     separator(),
     cmdItem(cmd::kSelectAll),
     cmdItem(cmd::kSelectNone),
     separator(),
-    cmdItem(cmd::kReset, 0, "&Reset Selected Devices"),
+    cmdItem(cmd::kReset, 0, "Reset Selected Devices"),
     separator(),
     cmdItem(cmd::kMultiSelectMode, 0, "Return to &Standard Mode"),
 };

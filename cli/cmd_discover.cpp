@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/view_def.h"
 #include "app/view_manager.h"
+#include "app/view_search.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "devices/device.h"
@@ -156,25 +157,19 @@ int runDiscover(cli::Context& ctx) {
     app::CViewDef def;
     def.load(reg, node->key());
     const bool special = app::isSpecialView(node->name());
-    request.localSearch = def.localSearch() || special;
-    request.listSearch = def.listSearch();
-    request.entries = def.listSearch() ? def.searchList() : std::vector<std::string>{};
+    request = app::searchRequestFor(def, node->name());
     if (!def.columns().empty()) columns = def.columns();
     sorted = devices::isColumnIndex(def.sortColumn());
     sortColumn = def.sortColumn();
     descending = def.sortDescending();
     if (!special) filter = def.displayFilter();
-    if (!o.timeoutGiven) settings.broadcastTimeoutMs = static_cast<int>(app::readSetting(reg, app::kTimeoutsKey, "Broadcast"));
-    settings.discoveryPort = o.portGiven ? o.port
-                                         : static_cast<std::uint16_t>(app::readSetting(reg, app::kAccessIpKey, "DiscoveryPort"));
-    settings.masks.warning = app::readSetting(reg, app::kIconsKey, "Warning");
-    settings.masks.error = app::readSetting(reg, app::kIconsKey, "Error");
+    const devices::DiscoverySettings stored = app::discoverySettingsFrom(reg);
+    if (!o.timeoutGiven) settings.broadcastTimeoutMs = stored.broadcastTimeoutMs;
+    settings.discoveryPort = o.portGiven ? o.port : stored.discoveryPort;
+    settings.masks = stored.masks;
   }
   request.columnBits = devices::columnBits(columns.data(), columns.size());
-  settings.secondFamilyPort = platform::netConfig().secondFamilyPort;
-  app::OemFamilyTable& table = app::oemFamilyTable();
-  if (table.count() == 0) table.fill(std::vector<std::pair<std::string, std::string>>{});
-  for (std::size_t i = 0; i < table.count(); ++i) settings.oemFamilies.emplace_back(table[i].code);
+  app::addProgramSettings(settings);
 
   cli::snmpcmd::installInterruptHandler();
   devices::CTcpIpDiscovery discovery;

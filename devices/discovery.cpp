@@ -26,7 +26,10 @@ CDiscovery::CDiscovery(int protocol, platform::MessageTarget* owner, std::unique
     : protocol_(protocol), progress_(std::move(progress)), owner_(owner) {
   // The headless window polls the watch the sockets register with, and stops with this object's
   // flag, so a Stop between two waits is never lost.
-  if (!progress_) progress_ = std::make_unique<snmpaccess::HeadlessProgress>(&snmp::headlessWatch(), &stop_);
+  if (!progress_) {
+    progress_ = std::make_unique<snmpaccess::HeadlessProgress>(&snmp::headlessWatch(), &stop_);
+    headless_ = true;
+  }
 }
 
 CDiscovery::~CDiscovery() {
@@ -167,6 +170,9 @@ void CDiscovery::startSearch(const SearchRequest& request) {
 }
 
 void CDiscovery::worker(SearchRequest request, std::uint32_t number) {
+  // A headless window polls only the headless watch: the worker's sockets must go there even
+  // when the GUI has installed its own watch for the main thread.
+  if (headless_) snmp::setThreadSocketWatch(&snmp::headlessWatch());
   const int result = runSearch(request, wantsExtraColumns(request, true));
   lastResult_.store(result == 2 || stop_.load() ? 2 : 0);
   postToOwner(kMsgSearchDone, number, 0);
@@ -180,7 +186,12 @@ int CDiscovery::searchNow(const SearchRequest& request) {
   devices_.clear();
   direct_ = true;
   busy_.store(true);
-  const int result = runSearch(request, wantsExtraColumns(request, false));
+  int result = 0;
+  {
+    // The headless window polls only the headless watch.
+    snmp::ScopedThreadSocketWatch watch(headless_ ? &snmp::headlessWatch() : nullptr);
+    result = runSearch(request, wantsExtraColumns(request, false));
+  }
   lastResult_.store(result == 2 ? 2 : 0);
   busy_.store(false);
   direct_ = false;

@@ -79,6 +79,10 @@ class CDiscovery {
   void setSettings(const DiscoverySettings& settings);
   DiscoverySettings settings() const;
   snmpaccess::ProgressWindow& progress() { return *progress_; }
+  // The window that waits on the calling thread go through (findOrAdd, searchNow): the GUI's
+  // "Please Wait" window, so the GUI keeps painting and Cancel works. Null: the discovery's own.
+  void setForegroundProgress(snmpaccess::ProgressWindow* progress) noexcept { foreground_ = progress; }
+  snmpaccess::ProgressWindow* foregroundProgress() const noexcept { return foreground_; }
 
   // Index of the first device with a column text equal to `text`; otherwise, for an address
   // text, asks that address once and adds the device when it answers. -1 when nothing answered.
@@ -125,6 +129,9 @@ class CDiscovery {
   void post(std::unique_ptr<CDevice> device);
   void postText(std::uint32_t textId);
   bool stopRequested() const noexcept { return stop_.load(); }
+  // True when the discovery's own window is the headless one it made: its waits poll the
+  // headless watch, so sockets of those waits must be registered there.
+  bool headlessProgress() const noexcept { return headless_; }
   // Gives a new device what every query needs: the progress window and the query settings.
   void prepare(CDevice& device, bool extraColumns) const;
 
@@ -134,6 +141,8 @@ class CDiscovery {
 
   const int protocol_;
   std::unique_ptr<snmpaccess::ProgressWindow> progress_;
+  bool headless_ = false;  // progress_ is the headless window made here
+  snmpaccess::ProgressWindow* foreground_ = nullptr;
   std::atomic<bool> stop_{false};
   std::atomic<bool> busy_{false};
   std::atomic<int> lastResult_{0};

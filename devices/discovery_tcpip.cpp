@@ -1,5 +1,7 @@
 #include "devices/discovery_tcpip.h"
 
+#include "snmp/engine_watch.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -257,10 +259,20 @@ int CTcpIpDiscovery::runSearch(const SearchRequest& request, bool extraColumns) 
 int CTcpIpDiscovery::findOrAdd(std::string_view text) {
   const int found = CDiscovery::findOrAdd(text);
   if (found >= 0 || !parseIpv4(text) || busy()) return found;
-  progress().setText(std::string(searchText(kTextSearchingLocal)));
+  snmpaccess::ProgressWindow* waitIn = foregroundProgress() ? foregroundProgress() : &progress();
+  waitIn->setText(std::string(searchText(kTextSearchingLocal)));
   auto device = std::make_unique<CIpDevice>(text);
   prepare(*device, false);
-  if (device->query() != 0) return -1;
+  int result = 0;
+  if (foregroundProgress()) {
+    device->progress = foregroundProgress();
+    result = device->query();
+  } else {
+    snmp::ScopedThreadSocketWatch watch(headlessProgress() ? &snmp::headlessWatch() : nullptr);
+    result = device->query();
+  }
+  device->progress = &progress();
+  if (result != 0) return -1;
   return addDevice(std::move(device));
 }
 

@@ -35,6 +35,13 @@ inline constexpr std::uint32_t kErrorSerialTitle = 40134;
 inline constexpr std::uint32_t kErrorWindowsTitle = 40135;
 inline constexpr std::uint32_t kErrorVinesTitle = 40136;
 inline constexpr std::uint32_t kMenuFile = 40140;          // "&File"
+inline constexpr std::uint32_t kRebuildingConfiguration = 40150;
+inline constexpr std::uint32_t kAskPrintConfigSheet = 40151;
+inline constexpr std::uint32_t kConfigSheetPrinted = 40152;
+inline constexpr std::uint32_t kServerNotFound = 40153;
+inline constexpr std::uint32_t kAskModifyForPrinterColumns = 40154;
+inline constexpr std::uint32_t kSearchTitle = 40155;
+inline constexpr std::uint32_t kSearchPrompt = 40156;
 
 // network tools
 inline constexpr std::uint32_t kNetInfoTitle = 41100;      // "Network Information"

@@ -18,6 +18,7 @@ std::mutex& lock() {
 }
 
 platform::SocketWatch* gWatch = nullptr;
+thread_local platform::SocketWatch* tWatch = nullptr;
 std::vector<Registration>& registrations() {
   static std::vector<Registration> list;
   return list;
@@ -41,7 +42,16 @@ void setSocketWatch(platform::SocketWatch* watch) noexcept {
   gWatch = watch;
 }
 
+void setThreadSocketWatch(platform::SocketWatch* watch) noexcept { tWatch = watch; }
+
+ScopedThreadSocketWatch::ScopedThreadSocketWatch(platform::SocketWatch* watch) noexcept : previous_(tWatch) {
+  tWatch = watch;
+}
+
+ScopedThreadSocketWatch::~ScopedThreadSocketWatch() { tWatch = previous_; }
+
 platform::SocketWatch& socketWatch() noexcept {
+  if (tWatch) return *tWatch;
   std::lock_guard guard(lock());
   return gWatch ? *gWatch : headlessWatch();
 }

@@ -15,7 +15,24 @@ namespace snmp {
 // headless default. Sockets already watched stay with the watch that took them until closed.
 void setSocketWatch(platform::SocketWatch* watch) noexcept;
 
-// The watch new sockets go to.
+// For the calling thread only, overriding the process-wide choice (null: none). A worker thread
+// that waits headless sets the headless watch here, so its sockets are polled by its own waits
+// and never depend on the GUI thread being free.
+void setThreadSocketWatch(platform::SocketWatch* watch) noexcept;
+
+// Sets the calling thread's watch for a scope and puts the previous one back.
+class ScopedThreadSocketWatch {
+ public:
+  explicit ScopedThreadSocketWatch(platform::SocketWatch* watch) noexcept;
+  ~ScopedThreadSocketWatch();
+  ScopedThreadSocketWatch(const ScopedThreadSocketWatch&) = delete;
+  ScopedThreadSocketWatch& operator=(const ScopedThreadSocketWatch&) = delete;
+
+ private:
+  platform::SocketWatch* previous_;
+};
+
+// The watch new sockets of the calling thread go to.
 platform::SocketWatch& socketWatch() noexcept;
 
 // The process-wide headless watch, the default.

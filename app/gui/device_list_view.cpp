@@ -1,5 +1,6 @@
 #include "app/gui/device_list_view.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
@@ -117,6 +118,55 @@ DeviceListView::DeviceListView(DeviceListTableModel& model, QWidget* parent) : Q
   header()->setSectionsClickable(true);
   header()->setSortIndicatorShown(true);
   connect(header(), &QHeaderView::sectionClicked, this, &DeviceListView::onHeaderClicked);
+  connect(header(), &QHeaderView::sectionMoved, this, [this] { onLayoutChangedByUser(); });
+  connect(header(), &QHeaderView::sectionResized, this, [this] {
+    if (!applying_ && header()->isVisible() && (QApplication::mouseButtons() & Qt::LeftButton)) onLayoutChangedByUser();
+  });
+  setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void DeviceListView::setColumnWidths(std::vector<int> widthsByColumn) { widths_ = std::move(widthsByColumn); }
+
+void DeviceListView::applyColumnWidths() {
+  const auto& list = model_.list();
+  applying_ = true;
+  for (int i = 0; i < list.columnCount(); ++i) {
+    const int column = list.catalogueColumn(i);
+    const int title = fontMetrics().horizontalAdvance(QString::fromUtf8(devices::columnTitle(column))) + 12;
+    if (widths_.empty()) {
+      resizeColumnToContents(i);
+      // The first column carries the status image besides its text.
+      const int minimum = i == 0 ? title + 28 : title;
+      if (columnWidth(i) < minimum) setColumnWidth(i, minimum);
+    } else {
+      const int stored = column >= 0 && static_cast<std::size_t>(column) < widths_.size() ? widths_[column] : 0;
+      setColumnWidth(i, stored > 0 ? stored : std::max(title, 60));
+    }
+  }
+  applying_ = false;
+}
+
+void DeviceListView::onLayoutChangedByUser() {
+  if (applying_) return;
+  const auto& list = model_.list();
+  QHeaderView* h = header();
+  std::vector<int> columns;
+  std::vector<int> widths;
+  for (int visual = 0; visual < h->count(); ++visual) {
+    const int logical = h->logicalIndex(visual);
+    columns.push_back(list.catalogueColumn(logical));
+    // The section's width already holds the image: stored as it is, it comes back the same.
+    widths.push_back(h->sectionSize(logical));
+  }
+  if (!widths_.empty()) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const int c = columns[i];
+      if (c < 0) continue;
+      if (static_cast<std::size_t>(c) >= widths_.size()) widths_.resize(static_cast<std::size_t>(c) + 1, 0);
+      widths_[static_cast<std::size_t>(c)] = widths[i];
+    }
+  }
+  emit columnLayoutChanged(columns, widths_.empty() ? std::vector<int>{} : widths);
 }
 
 void DeviceListView::onHeaderClicked(int section) {
@@ -135,8 +185,7 @@ void DeviceListView::showSelection() {
       header()->setSortIndicator(i, list.sortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
   }
-  // Automatic widths: every column as wide as its title and texts.
-  for (int i = 0; i < list.columnCount(); ++i) resizeColumnToContents(i);
+  applyColumnWidths();
   const int row = list.selectedRow();
   if (row < 0) {
     clearSelection();

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QTreeView>
 #include <functional>
+#include <vector>
 
 #include "app/device_list_model.h"
 
@@ -44,11 +45,23 @@ class DeviceListView : public QTreeView {
   void showSelection();
   void takeSelection();
 
+  // Column widths by catalogue column; empty: automatic (every column as wide as its title and
+  // texts). Applied whenever the columns are rebuilt.
+  void setColumnWidths(std::vector<int> widthsByColumn);
+  bool autoWidths() const { return widths_.empty(); }
+  void applyColumnWidths();
+
  signals:
   // The user clicked a header: the new sort for the view to store.
   void sortChanged(int column, bool descending);
+  // The user dragged or sized a header: catalogue columns in display order and their widths
+  // (empty when widths are automatic).
+  void columnLayoutChanged(const std::vector<int>& columns, const std::vector<int>& widths);
 
  private:
   void onHeaderClicked(int section);
+  void onLayoutChangedByUser();
   DeviceListTableModel& model_;
+  std::vector<int> widths_;
+  bool applying_ = false;
 };

@@ -40,7 +40,14 @@ bool GuiStartupUi::createMainWindow(const app::WindowRect& rect) {
 // The "Please Wait" window arrives with the main window's device list.
 void GuiStartupUi::createProgressDialog() {}
 
-void GuiStartupUi::attachViewManager(bool setAppIcon) { frame_->setAppIconFollowsStatus(setAppIcon); }
+void GuiStartupUi::attachViewManager(bool setAppIcon) {
+  frame_->setAppIconFollowsStatus(setAppIcon);
+  frame_->setViewManager(views_);
+}
+
+app::CViewNode* GuiStartupUi::createFirstView(app::CViewManager& views) {
+  return views.createDefaultView(app::kAllViewName, 6).node;
+}
 
 void GuiStartupUi::postRefresh() {
   QMetaObject::invokeMethod(frame_.get(), &CMainFrame::onRefresh, Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/startup.h"
+#include "app/view_manager.h"
 #include "app/gui/single_instance.h"
 
 class CMainFrame;
@@ -12,9 +13,15 @@ namespace platform {
 class Registry;
 }
 
-class GuiStartupUi final : public app::StartupUi {
+namespace app {
+class CViewManager;
+}
+
+class GuiStartupUi final : public app::StartupUi, public app::ViewTreeUi {
  public:
   explicit GuiStartupUi(platform::Registry& reg);
+  // The view tree the main window shows (null: none).
+  void setViews(app::CViewManager* views) { views_ = views; }
   ~GuiStartupUi() override;
 
   bool askYesNo(const std::string& text) override;
@@ -28,6 +35,9 @@ class GuiStartupUi final : public app::StartupUi {
   void attachViewManager(bool setAppIcon) override;
   void postRefresh() override;
 
+  // ViewTreeUi: until the view editor exists, the first view is the default TCP/IP view.
+  app::CViewNode* createFirstView(app::CViewManager& views) override;
+
   CMainFrame* mainFrame() const { return frame_.get(); }
   SingleInstance& instance() { return instance_; }
 
@@ -35,4 +45,5 @@ class GuiStartupUi final : public app::StartupUi {
   platform::Registry& reg_;
   SingleInstance instance_;
   std::unique_ptr<CMainFrame> frame_;
+  app::CViewManager* views_ = nullptr;
 };

@@ -12,21 +12,33 @@
 #include "app/settings.h"
 #include "devices/discovery.h"
 #include "platform/qt/qt_message_target.h"
+#include "platform/qt/qt_socket_watch.h"
 
 class QComboBox;
 class QLabel;
 class QSplitter;
-class QTimer;
+class QToolBar;
 class DeviceListTableModel;
 class DeviceListView;
+class MainFrameCommands;
+class SearchAnimation;
 class ViewTreePane;
+
+namespace gui {
+class CProgressDlg;
+}
+namespace snmpaccess {
+struct SnmpTarget;
+}
 
 namespace platform {
 class Registry;
 }
 namespace app {
+class CAmbra32App;
 class CViewManager;
 class CViewNode;
+struct CommandState;
 }
 
 // Private messages of the main window.
@@ -51,12 +63,15 @@ inline constexpr const char* kCreateNewViewEntry = "<<Create New View>>";
 // What the window shows of the open view.
 struct OpenViewSettings {
   std::string name;
+  int protocol = 0;          // view type: 6 TCP/IP, 7 NetWare, 8 serial, 9 IPX
   std::string protocolName;  // "TCP/IP", "NetWare", "Serial", "IPX", else unknown
   std::vector<int> columns;
   int sortColumn = 0;
   bool sortDescending = false;
   devices::DisplayFilter filter;
   int refreshSeconds = 0;
+  bool autoWidths = true;
+  std::vector<int> widths;   // by catalogue column, when not automatic
 };
 
 class CMainFrame : public QMainWindow {
@@ -72,6 +87,11 @@ class CMainFrame : public QMainWindow {
   // Writes the window state to the store; done once, when the window closes.
   void saveState();
   void setAppIconFollowsStatus(bool on) { appIconFollowsStatus_ = on; }
+  platform::Registry& registry() { return reg_; }
+  MainFrameCommands& commands() { return *commands_; }
+  gui::CProgressDlg& progressDialog() { return *progress_; }
+  // Start-up's protocol check and access lists for Refresh and Options.
+  void setApplication(app::CAmbra32App* application);
   bool appIconFollowsStatus() const { return appIconFollowsStatus_; }
 
   // --- panes and state ---
@@ -80,13 +100,24 @@ class CMainFrame : public QMainWindow {
   ViewTreePane* treePane() const { return tree_; }
   QSplitter* splitter() const { return splitter_; }
   QComboBox* viewSelect() const { return viewSelect_; }
+  SearchAnimation* searchAnimation() const { return animation_; }
   platform::qt::QtMessageTarget& messageTarget() { return target_; }
   QString statusPaneText(int pane) const;  // 0-4
   bool searching() const { return searching_; }
   int iconLevel() const { return iconLevel_; }
 
-  // The view tree and its names (null: none yet).
+  // The view tree and its names (null: none yet). Its open view is shown, not yet searched.
   void setViewManager(app::CViewManager* views);
+  app::CViewManager* viewManager() const { return views_; }
+  // Opens a view of the tree: with `search`, a view searched before shows its devices again
+  // unless `force`, otherwise it is searched. False when the view cannot be opened.
+  bool openViewNode(app::CViewNode* node, bool search, bool force);
+  // A full refresh of the open view with its settings and the stored search settings.
+  void refreshOpenView();
+  // The node a tree command or the view-select list is about: the tree's selection.
+  app::CViewNode* chosenNode() const;
+  int viewProtocol() const { return view_.protocol; }
+  bool viewHasPortColumn() const;
   // The open view's settings and its discovery (owned by the view, which outlives the window or
   // sets another discovery first; may be null).
   void setOpenView(const OpenViewSettings& view, devices::CDiscovery* discovery);
@@ -104,9 +135,32 @@ class CMainFrame : public QMainWindow {
   void setTreeShown(bool shown);
   bool treeShown() const { return treeShown_; }
   std::uint32_t flags() const;
+  enum class Bar { Tools, ViewSelect, Status };
+  void setBarVisible(Bar bar, bool visible);
+  bool barVisible(Bar bar) const;
+  void checkAllRows(bool checked);
+
+  // --- the device the commands act on ---
+  // The state the enabling rules read.
+  app::CommandState commandState() const;
+  // The device of the focused row, or null.
+  devices::CDevice* focusedDevice() const;
+  void setStatusMessage(const QString& text);
+  // Queries the device again with the "Please Wait" window and re-inserts its rows in place.
+  int requeryDevice(devices::CDevice& device);
+  // The What's Wrong text for every port, read with the "Please Wait" window. 0, 2 stopped, or
+  // the failed query's result (the text says so).
+  int readStatusText(devices::CDevice& device, std::string& out);
+  // Fills the SNMP target of the device: address, communities of the access list, this
+  // window's progress. False when the device has no SNMP address.
+  bool prepareTarget(const devices::CDevice& device, snmpaccess::SnmpTarget& target);
+  // The Search tool: a listed device with that text is selected, else the address is asked
+  // and added (shown even when the display filter would hide it). False when nothing answered.
+  bool findOrAdd(const std::string& text);
 
   // One tick of the refresh timer (public for tests); returns whether it refreshed.
   bool refreshTick();
+  bool refreshTimerRunning() const { return refreshTimerId_ != 0; }
 
  public slots:
   // Another instance asked this one to come to the front.
@@ -126,6 +180,7 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
   void handleMessage(const platform::Message& message);
@@ -137,21 +192,41 @@ class CMainFrame : public QMainWindow {
   void rebuildViewLists(const app::CViewNode* select);
   void restoreFlags();
   void applyTreeWidth();
+  void restoreBars();
+  void saveBars();
+  void startRefreshTimer();
+  void applyOpenViewSettings();
+  void showListPopup(const QPoint& pos);
+  void onColumnLayoutChanged(const std::vector<int>& columns, const std::vector<int>& widths);
+  void onViewSelected(const app::CViewNode* node);
+  void onTreeCommand(std::uint32_t id, const app::CViewNode* node);
+  void reinsertRows(int deviceIndex);
+  int indexOf(const devices::CDevice& device) const;
 
   platform::Registry& reg_;
   bool saved_ = false;
   bool appIconFollowsStatus_ = false;
 
   platform::qt::QtMessageTarget target_;
+  // Sockets of waits on this thread (a device asked again, an SNMP request) notify through it.
+  platform::qt::QtSocketWatch socketWatch_;
   app::DeviceListModel list_;
   std::unique_ptr<DeviceListTableModel> tableModel_;
   DeviceListView* listView_ = nullptr;
   ViewTreePane* tree_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QComboBox* viewSelect_ = nullptr;
-  QLabel* animation_ = nullptr;
+  SearchAnimation* animation_ = nullptr;
+  QToolBar* animationBar_ = nullptr;
+  QToolBar* viewBar_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
   QLabel* panes_[5] = {};
-  QTimer* refreshTimer_ = nullptr;
+  int refreshTimerId_ = 0;
+  gui::CProgressDlg* progress_ = nullptr;
+  MainFrameCommands* commands_ = nullptr;
+  app::CAmbra32App* application_ = nullptr;
+  app::CViewNode* chosen_ = nullptr;
+  QMetaObject::Connection focusConnection_;
 
   app::CViewManager* views_ = nullptr;
   devices::CDiscovery* discovery_ = nullptr;

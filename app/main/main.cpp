@@ -12,11 +12,31 @@
 #include "app/gui/termination_signals.h"
 #include "app/network_layer.h"
 #include "app/startup.h"
+#include "app/view_manager.h"
+#include "app/view_search.h"
+#include "app/view_startup.h"
+#include "platform/qt/qt_socket_watch.h"
 #include "platform/registry.h"
+#include "snmp/engine_watch.h"
+#include "snmp/winsnmp.h"
 
 namespace {
 
 constexpr int kExitStartUpFailed = 1;
+
+// The SNMP engine for the program's lifetime.
+class SnmpEngineScope {
+ public:
+  SnmpEngineScope() { started_ = SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr) != SNMPAPI_FAILURE; }
+  ~SnmpEngineScope() {
+    if (started_) SnmpCleanup();
+  }
+  SnmpEngineScope(const SnmpEngineScope&) = delete;
+  SnmpEngineScope& operator=(const SnmpEngineScope&) = delete;
+
+ private:
+  bool started_ = false;
+};
 constexpr int kExitUsage = 2;
 
 std::vector<std::string> argsOf(const QStringList& list) {
@@ -54,8 +74,17 @@ int main(int argc, char** argv) {
   gui::installMessageBoxPresenter();
   platform::Registry reg(platform::Registry::defaultPath(), [](const std::string& m) { gui::showWarning(m); });
   TerminationSignals termination;
+  // Sessions opened on this thread announce their datagrams through the event loop.
+  platform::qt::QtSocketWatch socketWatch;
+  snmp::setSocketWatch(&socketWatch);
+  SnmpEngineScope engine;
+  app::DeviceViewDiscoveryFactory discoveries;
+  app::CViewManager views(reg, discoveries);
   GuiStartupUi ui(reg);
-  app::CAmbra32App application(reg, ui, app::systemNetworkLayer());
+  ui.setViews(&views);
+  app::NetworkLayer& net = app::systemNetworkLayer();
+  app::CAmbra32App application(reg, ui, net);
+  app::installViewTreeHook(application, views, net, ui);
 
   if (!application.startUp(parsed.commandLine)) {
     const auto failure = application.failure();
@@ -67,10 +96,12 @@ int main(int argc, char** argv) {
   }
 
   CMainFrame* frame = ui.mainFrame();
+  frame->setApplication(&application);
   QObject::connect(&termination, &TerminationSignals::terminationRequested, frame, [frame](int) { frame->close(); });
   QObject::connect(frame, &CMainFrame::raisedByAnotherInstance, frame,
                    [] { std::cerr << "trellan: brought to the front by another instance\n"; });
   const int rc = QApplication::exec();
   const int code = application.shutDown();
+  snmp::setSocketWatch(nullptr);
   return rc != 0 ? rc : code;
 }

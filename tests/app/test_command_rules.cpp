@@ -116,8 +116,8 @@ TEST(CommandTable, PopupTextsOfTheMultiSelectMenu) {
   std::vector<std::string> texts;
   for (const MenuItem& item : menuLayout(MenuKind::MultiSelectPopup))
     if (item.kind == MenuItem::Command) texts.push_back(menuItemText(item));
-  const std::vector<std::string> expected = {"&Configure Selected Devices", "Select &All", "Select &None",
-                                             "&Reset Selected Devices", "Return to &Standard Mode"};
+  const std::vector<std::string> expected = {"Configure Selected Devices", "Select &All", "Select &None",
+                                             "Reset Selected Devices", "Return to &Standard Mode"};
   EXPECT_EQ(texts, expected);
 }
 

@@ -15,6 +15,9 @@
 #include "app/gui/termination_signals.h"
 #include "app/network_layer.h"
 #include "app/startup.h"
+#include "app/view_manager.h"
+#include "app/view_startup.h"
+#include "app/gui/view_tree_pane.h"
 #include "platform/registry.h"
 
 namespace {
@@ -45,13 +48,22 @@ class TestMainWindow : public QObject {
   void startsWritesSettingsAndSavesTheRectangleOnExit() {
     platform::Registry reg(registryPath_);
     QVERIFY(app::writeWindowRect(reg, {30, 40, 730, 540}));
+    app::IdleViewDiscoveryFactory discoveries;
+    app::CViewManager views(reg, discoveries);
     GuiStartupUi ui(reg);
+    ui.setViews(&views);
     FakeNet net;
     app::CAmbra32App application(reg, ui, net);
+    app::installViewTreeHook(application, views, net, ui);
     QVERIFY(application.startUp(app::parseCommandLine({}).commandLine));
 
     CMainFrame* frame = ui.mainFrame();
     QVERIFY(frame);
+    frame->setApplication(&application);
+    // The default tree is shown with its open view.
+    QVERIFY(frame->treePane()->itemCount() > 1);
+    QCOMPARE(frame->statusPaneText(3), QString("View: All Print Servers"));
+    QCOMPARE(frame->statusPaneText(2), QString("Protocol: TCP/IP"));
     QCOMPARE(frame->windowTitle(), QString("Quorvel Trellan"));
     QVERIFY(frame->isVisible());
     QCOMPARE(frame->geometry(), QRect(30, 40, 700, 500));
@@ -65,7 +77,7 @@ class TestMainWindow : public QObject {
              QString("All Print Servers"));
 
     frame->setGeometry(15, 25, 640, 480);
-    auto* exit = frame->findChild<QAction*>("actionExit");
+    auto* exit = frame->findChild<QAction*>("command57665");  // E&xit
     QVERIFY(exit);
     exit->trigger();
     QTRY_VERIFY(!frame->isVisible());

@@ -12,6 +12,7 @@
 
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
+#include "app/gui/search_animation.h"
 #include "app/gui/view_tree_pane.h"
 #include "devices/discovery.h"
 #include "platform/registry.h"
@@ -82,7 +83,7 @@ class TestMainWindowPanes : public QObject {
     QCOMPARE(frame.splitter()->count(), 2);
     QCOMPARE(frame.splitter()->widget(0), static_cast<QWidget*>(frame.treePane()));
     QCOMPARE(frame.splitter()->widget(1), static_cast<QWidget*>(frame.listView()));
-    QVERIFY(frame.findChild<QLabel*>("searchAnimation"));
+    QVERIFY(frame.findChild<SearchAnimation*>("searchAnimation"));
     QCOMPARE(frame.viewSelect()->itemText(frame.viewSelect()->count() - 1), QString("<<Create New View>>"));
     QCOMPARE(frame.statusPaneText(1), QString("Count: 0"));
     QCOMPARE(frame.statusPaneText(2), QString("Protocol:  Unknown"));

@@ -1,0 +1,57 @@
+#include "app/view_search.h"
+
+#include "app/oem_family_table.h"
+#include "app/settings.h"
+#include "app/view_def.h"
+#include "app/view_manager.h"
+#include "devices/discovery_ipx.h"
+#include "devices/discovery_tcpip.h"
+#include "platform/net_config.h"
+
+namespace app {
+
+std::vector<const devices::CDevice*> DeviceViewDiscovery::foundDevices() const {
+  std::vector<const devices::CDevice*> out;
+  if (!search_ || search_->busy()) return out;  // the worker may still be appending
+  for (const auto& d : search_->devices()) out.push_back(d.get());
+  return out;
+}
+
+std::unique_ptr<ViewDiscovery> DeviceViewDiscoveryFactory::create(int viewType) {
+  switch (viewType) {
+    case 6: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CTcpIpDiscovery>());
+    case 9: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CIpxSearchDiscovery>());
+    case 7:
+    case 8: return std::make_unique<DeviceViewDiscovery>(nullptr);
+    default: return nullptr;
+  }
+}
+
+devices::SearchRequest searchRequestFor(const CViewDef& def, std::string_view viewName) {
+  devices::SearchRequest request;
+  request.localSearch = def.localSearch() || isSpecialView(viewName);
+  request.listSearch = def.listSearch();
+  if (request.listSearch) request.entries = def.searchList();
+  request.columnBits = def.columnBits();
+  return request;
+}
+
+devices::DiscoverySettings discoverySettingsFrom(const platform::Registry& reg) {
+  devices::DiscoverySettings settings;
+  settings.broadcastTimeoutMs = static_cast<int>(readSetting(reg, kTimeoutsKey, "Broadcast"));
+  settings.discoveryPort = static_cast<std::uint16_t>(readSetting(reg, kAccessIpKey, "DiscoveryPort"));
+  settings.masks.warning = readSetting(reg, kIconsKey, "Warning");
+  settings.masks.error = readSetting(reg, kIconsKey, "Error");
+  addProgramSettings(settings);
+  return settings;
+}
+
+void addProgramSettings(devices::DiscoverySettings& settings) {
+  settings.secondFamilyPort = platform::netConfig().secondFamilyPort;
+  OemFamilyTable& table = oemFamilyTable();
+  if (table.count() == 0) table.fill(std::vector<std::pair<std::string, std::string>>{});
+  settings.oemFamilies.clear();
+  for (std::size_t i = 0; i < table.count(); ++i) settings.oemFamilies.emplace_back(table[i].code);
+}
+
+}  // namespace app
