@@ -276,7 +276,7 @@ class TestMainWindowSearch : public QObject {
   // still runs; every discovery datagram went to a loopback address.
   void rowsShowTheFleet() {
     devices::CTcpIpDiscovery discovery;
-    discovery.setSettings(settings(400));
+    discovery.setSettings(settings(800));  // long enough that rows come well before the end
     platform::Registry reg(regPath_);
     CMainFrame frame(reg);
     frame.setOpenView(view({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress,
