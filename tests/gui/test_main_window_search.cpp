@@ -47,7 +47,7 @@ constexpr int kSearchDeadlineMs = 30000;
 constexpr devices::StatusMasks kMasks{0x30000u | devices::kBitTcpIpError | devices::kBitPaperJam,
                                       0x23E1u & ~devices::kBitPaperJam};
 
-struct PortSpec {
+struct FleetPort {
   int input = 1;
   int code = 1;
 };
@@ -56,7 +56,7 @@ struct PortSpec {
 struct Unit {
   std::string name;
   int host;
-  std::vector<PortSpec> ports;
+  std::vector<FleetPort> ports;
   const char* family = "KDV";
   const char* discoveryIp = nullptr;    // a factory address makes it unconfigured
   const char* generalStatus = nullptr;
