@@ -30,6 +30,8 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/gui/device_list_view.h"
@@ -37,6 +39,7 @@
 #include "app/settings.h"
 #include "devices/device_column.h"
 #include "devices/discovery_tcpip.h"
+#include "devices/mib_device_reads.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
 
@@ -85,7 +88,8 @@ class Simulator {
   Simulator(std::string bin, std::string dir) : bin_(std::move(bin)), dir_(std::move(dir)) {}
   ~Simulator() { stop(); }
 
-  bool start(int count, const char* first) {
+  // snmpPort 0: every unit on a free port of its own (nobody asks them over SNMP).
+  bool start(int count, const char* first, std::uint16_t snmpPort = 0) {
     stop();
     log = dir_ + "/requests.jsonl";
     const std::string ready = dir_ + "/ready.json";
@@ -95,8 +99,8 @@ class Simulator {
       if (!discoveryPort || !secondFamilyPort || discoveryPort == secondFamilyPort) continue;
       std::remove(ready.c_str());
       std::remove(log.c_str());
-      std::vector<std::string> args = {bin_, "--count", std::to_string(count), "--first", first, "--snmp-port", "0",
-                                       "--discovery-port", std::to_string(discoveryPort), "--ipx-discovery-port", "0",
+      std::vector<std::string> args = {bin_, "--count", std::to_string(count), "--first", first, "--snmp-port",
+                                       std::to_string(snmpPort), "--discovery-port", std::to_string(discoveryPort), "--ipx-discovery-port", "0",
                                        "--ipx-snmp-port", "0", "--second-family-port",
                                        std::to_string(secondFamilyPort), "--ready-file", ready, "--log", log};
       std::vector<char*> argv;
@@ -127,18 +131,18 @@ class Simulator {
     }
     pid_ = 0;
   }
-  // Native discovery requests in the log so far: the search's broadcast rounds.
-  int broadcastRounds() const {
+  // From the log so far: native discovery requests (the search's broadcast rounds) and SNMP requests.
+  std::pair<int, int> requestCounts() const {
     std::ifstream f(log);
     std::string line;
-    int rounds = 0;
+    int rounds = 0, snmp = 0;
     for (int i = 0; i < 1000000 && std::getline(f, line); ++i) {
       const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
-      if (o["kind"].toString() == "discovery" && o["event"].toString() == "request" &&
-          o["transport"].toString() == "udp")
-        ++rounds;
+      const QString kind = o["kind"].toString();
+      if (kind == "discovery" && o["event"].toString() == "request" && o["transport"].toString() == "udp") ++rounds;
+      if (kind == "request") ++snmp;
     }
-    return rounds;
+    return {rounds, snmp};
   }
   void clearLog() const { std::ofstream(log, std::ios::trunc); }
 
@@ -176,6 +180,7 @@ struct SearchTiming {
   double endMs = -1;
   int rows = 0;
   int rounds = 0;
+  int snmpRequests = 0;
 };
 
 // Builds and shows a window, runs one search, waits for its end (bounded).
@@ -204,7 +209,7 @@ SearchTiming timedSearch(platform::Registry& reg, Simulator& sim, int broadcastM
   t.endMs = frame->searching() ? -1 : msSince(t0);
   QObject::disconnect(firstRow);
   t.rows = frame->deviceList().rowCount();
-  t.rounds = sim.broadcastRounds();
+  std::tie(t.rounds, t.snmpRequests) = sim.requestCounts();
   QCoreApplication::processEvents();
   if (keep && discovery) {
     *keep = frame;
@@ -237,15 +242,26 @@ Stats timeIt(int repeat, const std::function<void()>& fn) {
   return stats(v);
 }
 
-int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs) {
+int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs, bool reads) {
   constexpr int kUnits = 50;
-  if (!sim.start(kUnits, "127.0.66.1")) {
+  // With the reads, every unit answers SNMP on one port of its own address, as in the field.
+  const std::uint16_t snmpPort = reads ? freeUdpPort() : 0;
+  if (!sim.start(kUnits, "127.0.66.1", snmpPort)) {
     std::fprintf(stderr, "trellan-sim did not start\n");
     return 1;
   }
-  std::printf("== Start-up to a complete list: %d units, local broadcast, Broadcast %d ms ==\n", kUnits, broadcastMs);
-  std::printf("%-4s %10s %12s %12s %6s %7s %10s %10s\n", "run", "window ms", "first row ms", "complete ms",
-              "rows", "rounds", "floor ms", "over ms");
+  if (reads) {
+    platform::NetConfig net = platform::netConfig();
+    net.snmpPort = snmpPort;
+    platform::setNetConfig(net);
+    devices::MibReadSettings s;
+    s.startEngine = true;  // the program starts the engine at start-up; here the reads do
+    devices::installMibDeviceReads(s);
+  }
+  std::printf("== Start-up to a complete list: %d units, local broadcast, Broadcast %d ms, %s ==\n", kUnits,
+              broadcastMs, reads ? "with the printer-status reads after each reply" : "the search alone");
+  std::printf("%-4s %10s %12s %12s %6s %7s %6s %10s %10s\n", "run", "window ms", "first row ms", "complete ms",
+              "rows", "rounds", "snmp", "floor ms", "over ms");
   const int probeMs = devices::DiscoverySettings{}.secondFamilyWaitMs;
   int failures = 0;
   for (int i = 0; i < repeat; ++i) {
@@ -253,11 +269,12 @@ int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broad
     const SearchTiming t = timedSearch(reg, sim, broadcastMs, 4 * broadcastMs + 30000);
     // The search's own waits: every round ends on one full Broadcast wait, then the probe's wait.
     const double floorMs = t.rounds * broadcastMs + probeMs;
-    std::printf("%-4d %10.1f %12.1f %12.1f %6d %7d %10.0f %10.1f\n", i + 1, t.windowMs, t.firstRowMs, t.endMs,
-                t.rows, t.rounds, floorMs, t.endMs - floorMs);
+    std::printf("%-4d %10.1f %12.1f %12.1f %6d %7d %6d %10.0f %10.1f\n", i + 1, t.windowMs, t.firstRowMs, t.endMs,
+                t.rows, t.rounds, t.snmpRequests, floorMs, t.endMs - floorMs);
     if (t.rows != kUnits || t.endMs < 0) ++failures;
   }
   std::printf("(times from the window's construction; floor = rounds x Broadcast + %d ms probe wait)\n\n", probeMs);
+  if (reads) devices::uninstallMibDeviceReads();
   return failures ? 1 : 0;
 }
 
@@ -429,7 +446,10 @@ int main(int argc, char** argv) {
   std::printf("QApplication up %.1f ms after main; platform %s\n\n", msSince(start),
               qPrintable(QGuiApplication::platformName()));
   int rc = 0;
-  if (part == "startup" || part == "all") rc |= runStartup(sim, regPath, repeat, broadcastMs);
+  if (part == "startup" || part == "all") {
+    rc |= runStartup(sim, regPath, repeat, broadcastMs, false);
+    rc |= runStartup(sim, regPath, repeat, broadcastMs, true);
+  }
   if (part == "large" || part == "all") rc |= runLarge(sim, regPath, std::max(repeat, 10), largeBroadcastMs);
   return rc;
 }
