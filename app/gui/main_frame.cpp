@@ -541,6 +541,8 @@ void CMainFrame::applyOpenViewSettings() {
   }
   auto* found = dynamic_cast<app::DeviceViewDiscovery*>(node->discovery());
   setOpenView(v, found ? found->search() : nullptr);
+  // The Search tool asks with these too, before any search ran.
+  if (discovery_) discovery_->setSettings(app::discoverySettingsFrom(reg_));
 }
 
 bool CMainFrame::openViewNode(app::CViewNode* node, bool search, bool force) {
@@ -680,8 +682,9 @@ void CMainFrame::saveBars() {
       std::uint32_t style = 0;
       if (bar && bar->isHidden()) style |= kBandHidden;
       if (bar && toolBarBreak(bar)) style |= kBandBreak;
-      // The width as it is: stored and restored without any allowance, so it cannot grow.
-      const int w = bands[i].widget->width();
+      // The band's own width, not what the layout stretched it to: stored and restored without
+      // any allowance, so it cannot grow from one start to the next.
+      const int w = bands[i].widget->sizeHint().width();
       const std::uint32_t width = w > 0 ? static_cast<std::uint32_t>(w) : kDefaultBandWidth;
       if (!tx.setDword(key, "ID", bands[i].id) || !tx.setDword(key, "Width", width) || !tx.setDword(key, "Style", style))
         return false;

@@ -90,6 +90,8 @@ class CMainFrame : public QMainWindow {
   platform::Registry& registry() { return reg_; }
   MainFrameCommands& commands() { return *commands_; }
   gui::CProgressDlg& progressDialog() { return *progress_; }
+  // The watch of sockets whose waits run in the "Please Wait" window on this thread.
+  platform::SocketWatch& guiSocketWatch() { return socketWatch_; }
   // Start-up's protocol check and access lists for Refresh and Options.
   void setApplication(app::CAmbra32App* application);
   bool appIconFollowsStatus() const { return appIconFollowsStatus_; }

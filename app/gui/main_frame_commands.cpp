@@ -25,6 +25,7 @@
 #include "app/gui/message_box_presenter.h"
 #include "app/gui/progress_dlg.h"
 #include "app/gui/view_tree_pane.h"
+#include "app/command_line.h"
 #include "app/oem_family_table.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -36,6 +37,7 @@
 #include "platform/report_error.h"
 #include "platform/string_ids.h"
 #include "platform/string_table.h"
+#include "snmp/engine_watch.h"
 #include "tools/gui/network_information_dialog.h"
 
 namespace cmd = app::cmd;
@@ -46,7 +48,10 @@ constexpr int kViewTcpIp = 6;
 constexpr int kViewNetWare = 7;
 constexpr int kViewSerial = 8;
 
-std::string text(std::uint32_t id) { return platform::loadString(id); }
+std::string text(std::uint32_t id) {
+  const char* s = platform::loadString(id);
+  return s ? s : "";
+}
 
 QIcon toolBarIcon(cmd::CommandId id) {
   QStyle* s = QApplication::style();
@@ -235,8 +240,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kTreeOpenNewWindow, [this] { openInNewWindow(); });
   r.setHandler(cmd::kTreeRename, [this] { frame_.treePane()->runCommand(cmd::kTreeRename, frame_.treePane()->selectedNode()); });
   r.setHandler(cmd::kTreeDelete, [this] { frame_.treePane()->runCommand(cmd::kTreeDelete, frame_.treePane()->selectedNode()); });
-  r.setHandler(cmd::kTreeNewFolder,
-               [this] { frame_.treePane()->runCommand(cmd::kTreeNewFolder, frame_.treePane()->selectedNode()); });
+  r.setHandler(cmd::kTreeNewFolder, [this] { newFolder(); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
@@ -249,11 +253,28 @@ void MainFrameCommands::openTreeNode(bool force) {
   frame_.openViewNode(node, true, force);
 }
 
+void MainFrameCommands::newFolder() {
+  app::CViewManager* views = frame_.viewManager();
+  if (!views) return;
+  app::CViewNode* node = frame_.chosenNode();
+  app::CViewNode* parent = node ? (node->isGroup() ? node : node->parent()) : views->root();
+  if (!parent) parent = views->root();
+  const auto name = dialogs_.askText(app::plainMenuText(app::findCommand(cmd::kTreeNewFolder)->text), "Name:");
+  if (!name || name->empty()) return;
+  constexpr int kClosedFolderImage = 0;
+  const app::NodeResult made = views->createFolder(parent, *name, kClosedFolderImage);
+  if (made.code != app::kViewOk) {
+    showMessage(app::viewResultText(made.code));
+    return;
+  }
+  frame_.messageTarget().post(kMsgViewSetChanged, 0, reinterpret_cast<std::intptr_t>(made.node));
+}
+
 void MainFrameCommands::openInNewWindow() {
   const app::CViewNode* node = frame_.chosenNode();
   if (!node || !node->isView()) return;
   // An argument list: a view name with spaces stays one argument.
-  startProgram(QCoreApplication::applicationFilePath().toStdString(), {"/new", "/v", node->name()});
+  startProgram(QCoreApplication::applicationFilePath().toStdString(), app::newWindowArguments(node->name()));
 }
 
 void MainFrameCommands::toggleViewByPrinter() {
@@ -325,6 +346,7 @@ void MainFrameCommands::printConfigurationSheet() {
   app::selectFamily(device->familyCode.view());
   int rc = 0;
   {
+    snmp::ScopedThreadSocketWatch watch(&frame_.guiSocketWatch());
     snmpaccess::CSnmpSession session(&target, rc);
     if (rc == 0) {
       snmpaccess::CServerControlGroup group(snmpaccess::GroupParams{app::currentEnterprisePrefix()});

@@ -89,6 +89,7 @@ class MainFrameCommands final : public QObject, public app::CommandHost {
   // Handlers the window carries out itself.
   void openTreeNode(bool force);
   void openInNewWindow();
+  void newFolder();
   void whatsWrong();
   void printConfigurationSheet();
   void searchOne();
