@@ -1,5 +1,6 @@
 #!/bin/sh
-# Renders the main window offscreen (details, view by printer, multi-select) into docs/screenshots/.
+# Renders the main window offscreen with the demonstration fleet of trellan-sim found on loopback
+# (details, view by printer, multi-select) into docs/screenshots/.
 # Usage: scripts/screenshots.sh [build-dir]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -7,11 +8,12 @@ build=${1:-$root/build/screenshots}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-ninja -C "$build" -j2 gui_test_main_window_panes
+ninja -C "$build" -j2 gui_test_main_window_commands trellan-sim
 mkdir -p "$root/docs/screenshots"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen \
-  TRELLAN_LOOPBACK_ONLY=1 TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
-  "$build/bin/gui_test_main_window_panes" screenshots
+  TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1 \
+  TRELLAN_BIN_DIR="$build/bin" TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
+  "$build/bin/gui_test_main_window_commands" screenshots
 ls "$root/docs/screenshots"

@@ -782,6 +782,11 @@ int CMainFrame::requeryDevice(devices::CDevice& device) {
   return result;
 }
 
+void CMainFrame::refreshSelected() {
+  if (devices::CDevice* device = focusedDevice()) requeryDevice(*device);
+  refreshOpenView();
+}
+
 int CMainFrame::readStatusText(devices::CDevice& device, std::string& out) {
   stopSearch();
   return withForegroundWait(device, *progress_, socketWatch_, [&] {

@@ -150,6 +150,9 @@ class CMainFrame : public QMainWindow {
   void setStatusMessage(const QString& text);
   // Queries the device again with the "Please Wait" window and re-inserts its rows in place.
   int requeryDevice(devices::CDevice& device);
+  // The focused device asked again ("Rebuilding configuration"), its rows in place and sorted,
+  // then a full refresh: what the configuration dialogs do after they wrote to a unit.
+  void refreshSelected();
   // The What's Wrong text for every port, read with the "Please Wait" window. 0, 2 stopped, or
   // the failed query's result (the text says so).
   int readStatusText(devices::CDevice& device, std::string& out);

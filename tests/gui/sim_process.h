@@ -42,8 +42,9 @@ inline std::uint16_t freeUdpPort() {
 class SimProcess {
  public:
   // Starts the simulator on `dataFile` with free discovery, SNMP and second-family ports (IPX
-  // off). A port taken between look-up and bind makes it exit: tried three times.
-  bool start(const QString& dir, const QString& dataFile) {
+  // off); with `ownSnmpPorts` every unit gets a port of its own instead of one shared SNMP port.
+  // A port taken between look-up and bind makes it exit: tried three times.
+  bool start(const QString& dir, const QString& dataFile, bool ownSnmpPorts = false) {
     QString bin = qEnvironmentVariable("TRELLAN_BIN_DIR");
     if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath();
     bin += "/trellan-sim";
@@ -55,9 +56,9 @@ class SimProcess {
     log = dir + "/requests.jsonl";
     for (int attempt = 0; attempt < 3; ++attempt) {
       discoveryPort = freeUdpPort();
-      snmpPort = freeUdpPort();
+      snmpPort = ownSnmpPorts ? 0 : freeUdpPort();
       secondFamilyPort = freeUdpPort();
-      if (!discoveryPort || !snmpPort || !secondFamilyPort || discoveryPort == snmpPort ||
+      if (!discoveryPort || (!snmpPort && !ownSnmpPorts) || !secondFamilyPort || discoveryPort == snmpPort ||
           discoveryPort == secondFamilyPort || snmpPort == secondFamilyPort)
         continue;
       std::vector<std::string> args = {bin.toStdString(),         "--data",

@@ -292,6 +292,40 @@ class TestMainWindowCommands : public QObject {
     QCOMPARE(widths[1], widths[0]);
   }
 
+  // Pictures for the documentation, of the demonstration fleet: only when asked
+  // (scripts/screenshots.sh).
+  void screenshots() {
+    const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
+    if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
+    {
+      platform::Registry reg(path_);
+      app::IdleViewDiscoveryFactory idle;
+      app::CViewManager views(reg, idle);
+      views.loadTree();
+      QVERIFY(views.openView(views.find(app::kAllViewName), true).ok);
+      views.viewDef().setColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress,
+                                  devices::kColStatus, devices::kColPortNumber, devices::kColPortStatus,
+                                  devices::kColPrinterId});
+      views.viewDef().setSort(devices::kColIpAddress, false);
+      QVERIFY(views.saveViewSettings() != app::kSaveFailed);
+      QVERIFY(views.createDefaultView("Unconfigured Print Servers", 6).node);
+      reg.setDword(app::kGeneralKey, "Splitter", 210);
+    }
+    Window w(path_);
+    w.frame.resize(1000, 560);
+    w.searchAll();
+    w.selectRow(0);
+    QVERIFY(w.frame.grab().save(out + "/main-window-details.png"));
+    w.frame.setByPrinter(true);
+    QVERIFY(w.frame.grab().save(out + "/main-window-by-printer.png"));
+    w.frame.setByPrinter(false);
+    w.frame.setMultiSelect(true);
+    w.frame.checkAllRows(true);
+    w.frame.deviceList().setChecked(1, false);
+    w.frame.listView()->viewport()->update();
+    QVERIFY(w.frame.grab().save(out + "/main-window-multi-select.png"));
+  }
+
  private:
   // The window with the program's view tree and discoveries on the test's store.
   struct Window {

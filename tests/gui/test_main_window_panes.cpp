@@ -246,39 +246,6 @@ class TestMainWindowPanes : public QObject {
     }
   }
 
-  // Pictures for the documentation: only when asked (scripts/screenshots.sh).
-  void screenshots() {
-    const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
-    if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
-    platform::Registry reg(path_);
-    FleetDiscovery discovery;
-    CMainFrame frame(reg);
-    frame.resize(900, 420);
-    frame.show();
-    discovery.fleet = kFleet;
-    discovery.fleet.push_back({"Accounts", "10.0.1.4", "0000AA000004", 2, 0});
-    discovery.fleet.push_back({"Warehouse", "10.0.1.30", "0000AA000005", 1, devices::kBitDownloadMode});
-    discovery.fleet.push_back({"Reception", "10.0.0.100", "0000AA000006", 1, 0});
-    OpenViewSettings view;
-    view.name = "All Print Servers";
-    view.protocolName = "TCP/IP";
-    view.columns = {devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress, devices::kColStatus,
-                    devices::kColPortNumber, devices::kColPortStatus};
-    view.sortColumn = devices::kColIpAddress;
-    frame.setOpenView(view, &discovery);
-    frame.startSearch({});
-    QTRY_VERIFY(!frame.searching());
-    QVERIFY(frame.grab().save(out + "/main-window-details.png"));
-    frame.setByPrinter(true);
-    QVERIFY(frame.grab().save(out + "/main-window-by-printer.png"));
-    frame.setByPrinter(false);
-    frame.setMultiSelect(true);
-    frame.deviceList().checkAll();
-    frame.deviceList().setChecked(1, false);
-    frame.listView()->viewport()->update();
-    QVERIFY(frame.grab().save(out + "/main-window-multi-select.png"));
-  }
-
   void refreshTimerCountsTicks() {
     struct Case {
       int seconds;

@@ -2,12 +2,6 @@
 // CTcpIpDiscovery broadcasting to 127.255.255.255 on the simulator's discovery port. Rows and their
 // images, Stop in the middle of a wait, address sort by header click, display filters and the
 // unconfigured view, rows per printer port, and the modes kept in General\Flags.
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,8 +29,7 @@
 #include "devices/discovery_tcpip.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
-
-extern char** environ;
+#include "sim_process.h"
 
 namespace {
 
@@ -138,93 +131,17 @@ QJsonObject fleetJson(const std::vector<Unit>& units) {
   return root;
 }
 
-// A free UDP port on this host at the moment (the simulator binds it a moment later).
-std::uint16_t freeUdpPort() {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd < 0) return 0;
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_ANY);
-  socklen_t len = sizeof a;
-  std::uint16_t port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
 // trellan-sim serving the fleet for the whole test program.
-class Simulator {
+class Simulator : public simtest::SimProcess {
  public:
   bool start(const QString& dir, const std::vector<Unit>& units) {
-    QString bin = qEnvironmentVariable("TRELLAN_BIN_DIR");
-    if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath();
-    bin += "/trellan-sim";
-    if (::access(bin.toLocal8Bit().constData(), X_OK) != 0) {
-      error = "trellan-sim not found at " + bin;
-      return false;
-    }
     const QString data = dir + "/fleet.json";
     QFile f(data);
     if (!f.open(QIODevice::WriteOnly)) return false;
     f.write(QJsonDocument(fleetJson(units)).toJson());
     f.close();
-    ready_ = dir + "/ready.json";
-    log = dir + "/requests.jsonl";
-    // A port taken between the look-up and the bind makes the simulator exit: try again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      discoveryPort = freeUdpPort();
-      secondFamilyPort = freeUdpPort();
-      if (!discoveryPort || !secondFamilyPort || discoveryPort == secondFamilyPort) continue;
-      std::vector<std::string> args = {bin.toStdString(), "--data", data.toStdString(), "--snmp-port", "0",
-                                       "--discovery-port", std::to_string(discoveryPort), "--ipx-discovery-port",
-                                       "0", "--ipx-snmp-port", "0", "--second-family-port",
-                                       std::to_string(secondFamilyPort), "--ready-file", ready_.toStdString(),
-                                       "--log", log.toStdString()};
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      QFile::remove(ready_);
-      if (posix_spawn(&pid_, args[0].c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        pid_ = 0;
-        error = "cannot start trellan-sim";
-        return false;
-      }
-      QElapsedTimer waited;
-      waited.start();
-      while (waited.elapsed() < 10000) {
-        if (QFile::exists(ready_)) return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-          pid_ = 0;
-          break;
-        }
-        QTest::qSleep(20);
-      }
-      stop();
-    }
-    error = "trellan-sim did not become ready";
-    return false;
+    return SimProcess::start(dir, data, true);
   }
-  void stop() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      int status = 0;
-      ::waitpid(pid_, &status, 0);
-    }
-    pid_ = 0;
-  }
-  ~Simulator() { stop(); }
-
-  std::uint16_t discoveryPort = 0;
-  std::uint16_t secondFamilyPort = 0;
-  QString log;
-  QString error;
-
- private:
-  pid_t pid_ = 0;
-  QString ready_;
 };
 
 std::uint32_t ipValue(const std::string& text) {
