@@ -7,11 +7,6 @@
 //                          [--large-broadcast-ms MS] [--sim PATH]
 // Everything stays on loopback: the units live on 127.0.x.y and the broadcast goes to
 // 127.255.255.255.
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -42,8 +37,7 @@
 #include "devices/mib_device_reads.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
-
-extern char** environ;
+#include "tests/support/sim_process.h"
 
 namespace {
 
@@ -57,21 +51,6 @@ std::uint32_t ipValue(const char* text) {
   return (a << 24) | (b << 16) | (c << 8) | d;
 }
 
-std::uint16_t freeUdpPort() {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd < 0) return 0;
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_ANY);
-  socklen_t len = sizeof a;
-  std::uint16_t port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
 // kB value of one line of /proc/self/status ("VmHWM", "VmRSS"); -1 when absent.
 long procStatusKb(const char* field) {
   std::ifstream f("/proc/self/status");
@@ -83,57 +62,20 @@ long procStatusKb(const char* field) {
   return -1;
 }
 
-class Simulator {
+class Simulator : public simtest::SimProcess {
  public:
-  Simulator(std::string bin, std::string dir) : bin_(std::move(bin)), dir_(std::move(dir)) {}
-  ~Simulator() { stop(); }
-
-  // snmpPort 0: every unit on a free port of its own (nobody asks them over SNMP).
-  bool start(int count, const char* first, std::uint16_t snmpPort = 0) {
-    stop();
-    log = dir_ + "/requests.jsonl";
-    const std::string ready = dir_ + "/ready.json";
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      discoveryPort = freeUdpPort();
-      secondFamilyPort = freeUdpPort();
-      if (!discoveryPort || !secondFamilyPort || discoveryPort == secondFamilyPort) continue;
-      std::remove(ready.c_str());
-      std::remove(log.c_str());
-      std::vector<std::string> args = {bin_, "--count", std::to_string(count), "--first", first, "--snmp-port",
-                                       std::to_string(snmpPort), "--discovery-port", std::to_string(discoveryPort), "--ipx-discovery-port", "0",
-                                       "--ipx-snmp-port", "0", "--second-family-port",
-                                       std::to_string(secondFamilyPort), "--ready-file", ready, "--log", log};
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      if (posix_spawn(&pid_, bin_.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        pid_ = 0;
-        return false;
-      }
-      for (int i = 0; i < 500; ++i) {
-        if (QFile::exists(QString::fromStdString(ready))) return true;
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-          pid_ = 0;
-          break;
-        }
-        QThread::msleep(20);
-      }
-      stop();
-    }
-    return false;
+  Simulator(std::string bin, std::string dir) : dir_(QString::fromStdString(std::move(dir))) {
+    binary = QString::fromStdString(std::move(bin));
   }
-  void stop() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      int status = 0;
-      ::waitpid(pid_, &status, 0);
-    }
-    pid_ = 0;
+
+  // sharedSnmpPort: every unit answers SNMP on one port of its own address (snmpPort), as in the
+  // field; otherwise each unit gets a free port of its own (nobody asks them over SNMP).
+  bool start(int count, const char* first, bool sharedSnmpPort = false) {
+    return startWith(dir_, {"--count", std::to_string(count), "--first", first}, !sharedSnmpPort);
   }
   // From the log so far: native discovery requests (the search's broadcast rounds) and SNMP requests.
   std::pair<int, int> requestCounts() const {
-    std::ifstream f(log);
+    std::ifstream f(log.toStdString());
     std::string line;
     int rounds = 0, snmp = 0;
     for (int i = 0; i < 1000000 && std::getline(f, line); ++i) {
@@ -144,16 +86,10 @@ class Simulator {
     }
     return {rounds, snmp};
   }
-  void clearLog() const { std::ofstream(log, std::ios::trunc); }
-
-  std::uint16_t discoveryPort = 0;
-  std::uint16_t secondFamilyPort = 0;
-  std::string log;
+  void clearLog() const { std::ofstream(log.toStdString(), std::ios::trunc); }
 
  private:
-  std::string bin_;
-  std::string dir_;
-  pid_t pid_ = 0;
+  QString dir_;
 };
 
 devices::DiscoverySettings searchSettings(const Simulator& sim, int broadcastMs) {
@@ -245,14 +181,13 @@ Stats timeIt(int repeat, const std::function<void()>& fn) {
 int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs, bool reads) {
   constexpr int kUnits = 50;
   // With the reads, every unit answers SNMP on one port of its own address, as in the field.
-  const std::uint16_t snmpPort = reads ? freeUdpPort() : 0;
-  if (!sim.start(kUnits, "127.0.66.1", snmpPort)) {
+  if (!sim.start(kUnits, "127.0.66.1", reads)) {
     std::fprintf(stderr, "trellan-sim did not start\n");
     return 1;
   }
   if (reads) {
     platform::NetConfig net = platform::netConfig();
-    net.snmpPort = snmpPort;
+    net.snmpPort = sim.snmpPort;
     platform::setNetConfig(net);
     devices::MibReadSettings s;
     s.startEngine = true;  // the program starts the engine at start-up; here the reads do

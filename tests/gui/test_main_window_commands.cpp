@@ -27,7 +27,7 @@
 #include "devices/device_column.h"
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
-#include "sim_process.h"
+#include "tests/support/sim_process.h"
 
 namespace cmd = app::cmd;
 

@@ -29,7 +29,7 @@
 #include "devices/discovery_tcpip.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
-#include "sim_process.h"
+#include "tests/support/sim_process.h"
 
 namespace {
 

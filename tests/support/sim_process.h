@@ -1,6 +1,6 @@
 #pragma once
-// trellan-sim as a child process of a GUI test: started on free loopback ports, ready once its
-// ready file exists, stopped with SIGTERM. Its request log is read line by line as JSON.
+// trellan-sim as a child process of a Qt test or benchmark: started on free loopback ports, ready
+// once its ready file exists, stopped with SIGTERM. Its request log is read line by line as JSON.
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,7 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
-#include <QTest>
+#include <QThread>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,11 +43,20 @@ class SimProcess {
  public:
   // Starts the simulator on `dataFile` with free discovery, SNMP and second-family ports (IPX
   // off); with `ownSnmpPorts` every unit gets a port of its own instead of one shared SNMP port.
-  // A port taken between look-up and bind makes it exit: tried three times.
   bool start(const QString& dir, const QString& dataFile, bool ownSnmpPorts = false) {
-    QString bin = qEnvironmentVariable("TRELLAN_BIN_DIR");
-    if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath();
-    bin += "/trellan-sim";
+    return startWith(dir, {"--data", dataFile.toStdString()}, ownSnmpPorts);
+  }
+
+  // The same with the fleet given by `fleetArgs` ("--count", "N", "--first", "A" ...). A port
+  // taken between look-up and bind makes the simulator exit: tried three times.
+  bool startWith(const QString& dir, const std::vector<std::string>& fleetArgs, bool ownSnmpPorts) {
+    stop();
+    QString bin = binary;
+    if (bin.isEmpty()) {
+      bin = qEnvironmentVariable("TRELLAN_BIN_DIR");
+      if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath();
+      bin += "/trellan-sim";
+    }
     if (::access(bin.toLocal8Bit().constData(), X_OK) != 0) {
       error = "trellan-sim not found at " + bin;
       return false;
@@ -61,8 +70,9 @@ class SimProcess {
       if (!discoveryPort || (!snmpPort && !ownSnmpPorts) || !secondFamilyPort || discoveryPort == snmpPort ||
           discoveryPort == secondFamilyPort || snmpPort == secondFamilyPort)
         continue;
-      std::vector<std::string> args = {bin.toStdString(),         "--data",
-                                       dataFile.toStdString(),    "--snmp-port",
+      std::vector<std::string> args = {bin.toStdString()};
+      args.insert(args.end(), fleetArgs.begin(), fleetArgs.end());
+      const std::vector<std::string> serving = {"--snmp-port",
                                        std::to_string(snmpPort),  "--discovery-port",
                                        std::to_string(discoveryPort), "--ipx-discovery-port",
                                        "0",                       "--ipx-snmp-port",
@@ -71,10 +81,12 @@ class SimProcess {
                                        "200",                     "--ready-file",
                                        ready_.toStdString(),      "--log",
                                        log.toStdString()};
+      args.insert(args.end(), serving.begin(), serving.end());
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
       QFile::remove(ready_);
+      QFile::remove(log);
       if (posix_spawn(&pid_, args[0].c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
         pid_ = 0;
         error = "cannot start trellan-sim";
@@ -89,7 +101,7 @@ class SimProcess {
           pid_ = 0;
           break;
         }
-        QTest::qSleep(20);
+        QThread::msleep(20);
       }
       stop();
     }
@@ -121,6 +133,7 @@ class SimProcess {
     return out;
   }
 
+  QString binary;  // empty: trellan-sim in TRELLAN_BIN_DIR, else beside this program
   std::uint16_t discoveryPort = 0;
   std::uint16_t snmpPort = 0;
   std::uint16_t secondFamilyPort = 0;
