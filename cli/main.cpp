@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/device_reads_install.h"
 #include "cli/command.h"
-#include "cli/mib_reads_install.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     return cli::kExitOk;
   }
   if (cli::takeFlag(ctx.args, "json")) ctx.json = true;
-  const cli::MibReadsInstall deviceReads;
+  // Nothing else starts the engine for query and discover: the reads start it when they need it.
+  const platform::Registry settings;
+  const app::DeviceReadsInstall deviceReads(settings, true);
   return best->run(ctx);
 }

@@ -12,6 +12,7 @@
 #include "app/gui/termination_signals.h"
 #include "app/network_layer.h"
 #include "app/startup.h"
+#include "app/device_reads_install.h"
 #include "app/view_manager.h"
 #include "app/view_search.h"
 #include "app/view_startup.h"
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
 
   CMainFrame* frame = ui.mainFrame();
   frame->setApplication(&application);
+  // Printer status, the extra columns and the second family's reads follow every reply; installed
+  // before the first search, which start-up has only posted.
+  const app::DeviceReadsInstall deviceReads(reg, false);
   QObject::connect(&termination, &TerminationSignals::terminationRequested, frame, [frame](int) { frame->close(); });
   QObject::connect(frame, &CMainFrame::raisedByAnotherInstance, frame,
                    [] { std::cerr << "trellan: brought to the front by another instance\n"; });

@@ -16,6 +16,7 @@
 
 #include "app/command_ids.h"
 #include "app/command_table.h"
+#include "app/device_reads_install.h"
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
@@ -306,12 +307,13 @@ class TestMainWindowCommands : public QObject {
       views.viewDef().setColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress,
                                   devices::kColStatus, devices::kColPortNumber, devices::kColPortStatus,
                                   devices::kColPrinterId});
-      views.viewDef().setSort(devices::kColIpAddress, false);
+      views.viewDef().setSort(devices::kColSystemName, false);
       QVERIFY(views.saveViewSettings() != app::kSaveFailed);
       QVERIFY(views.createDefaultView("Unconfigured Print Servers", 6).node);
       reg.setDword(app::kGeneralKey, "Splitter", 210);
     }
     Window w(path_);
+    const app::DeviceReadsInstall reads(w.reg, false);  // printer status and ids, as the program has them
     w.frame.resize(1000, 560);
     w.searchAll();
     w.selectRow(0);

@@ -1,4 +1,4 @@
-#include "cli/mib_reads_install.h"
+#include "app/device_reads_install.h"
 
 #include <array>
 #include <memory>
@@ -11,31 +11,29 @@
 #include "devices/mib_device_reads.h"
 #include "platform/registry.h"
 
-namespace cli {
+namespace app {
 
-MibReadsInstall::MibReadsInstall() {
-  platform::Registry registry;
+DeviceReadsInstall::DeviceReadsInstall(const platform::Registry& registry, bool startEngine) {
   devices::MibReadSettings s;
-  s.getTimeout = app::readSetting(registry, app::kTimeoutsKey, "GetTimeout");
-  app::OemFamilyTable& table = app::oemFamilyTable();
+  s.getTimeout = readSetting(registry, kTimeoutsKey, "GetTimeout");
+  OemFamilyTable& table = oemFamilyTable();
   if (table.count() == 0) table.fill(registry);
   for (std::size_t i = 0; i < table.count(); ++i) s.families.emplace_back(table[i].code, table[i].prefix);
   // A device that reported no GET community is asked with its access-list entry's.
-  auto lists = std::make_shared<std::array<app::CAccessList, 3>>();
-  (*lists)[0].load(registry, app::kAccessIpKey, true);
-  (*lists)[1].load(registry, app::kAccessNwKey, true);
-  (*lists)[2].load(registry, app::kAccessComKey, true);
+  auto lists = std::make_shared<std::array<CAccessList, 3>>();
+  (*lists)[0].load(registry, kAccessIpKey, true);
+  (*lists)[1].load(registry, kAccessNwKey, true);
+  (*lists)[2].load(registry, kAccessComKey, true);
   s.fallbackCommunity = [lists](std::uint16_t family, std::string_view address) {
-    const app::CAccessList& list = family == snmpaccess::kFamilyIpx      ? (*lists)[1]
+    const CAccessList& list = family == snmpaccess::kFamilyIpx      ? (*lists)[1]
                                    : family == snmpaccess::kFamilySerial ? (*lists)[2]
                                                                          : (*lists)[0];
     return std::string(list.lookup(address).getCommunity);
   };
-  // Nothing else starts the engine for query and discover.
-  s.startEngine = true;
+  s.startEngine = startEngine;
   devices::installMibDeviceReads(s);
 }
 
-MibReadsInstall::~MibReadsInstall() { devices::uninstallMibDeviceReads(); }
+DeviceReadsInstall::~DeviceReadsInstall() { devices::uninstallMibDeviceReads(); }
 
-}  // namespace cli
+}  // namespace app
