@@ -143,7 +143,7 @@ int CVarBind::getPlainText(char* buffer, std::size_t capacity) {
   for (std::size_t i = 0; i < length_; ++i)
     if (bytes_[i] < 32 || bytes_[i] > 125) bytes_[i] = ' ';
   const std::size_t out = std::min(length_, capacity - 1);
-  std::memcpy(buffer, bytes_.data(), out);
+  if (out) std::memcpy(buffer, bytes_.data(), out);  // an empty value may have no buffer at all
   buffer[out] = '\0';
   return result::kSuccess;
 }

@@ -3,6 +3,7 @@
 // second family's text commands; plus the second-family helpers on their own.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,8 +117,12 @@ class Fleet {
     log_ = (dir_ / "log.jsonl").string();
     pid_ = ::fork();
     if (pid_ == 0) {
+      // Dies with the test (an aborted test runs no destructor) and leaves its pipes alone.
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
       std::FILE* err = std::freopen((dir_ / "stderr.txt").c_str(), "w", stderr);
+      std::FILE* out = std::freopen("/dev/null", "w", stdout);
       (void)err;
+      (void)out;
       ::execl(bin.c_str(), "trellan-sim", "--data", data.c_str(), "--snmp-port", std::to_string(snmpPort).c_str(),
               "--discovery-port", std::to_string(discoveryPort).c_str(), "--ipx-discovery-port", "0",
               "--ipx-snmp-port", "0", "--second-family-port", std::to_string(secondPort).c_str(), "--ready-file",
