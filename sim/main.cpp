@@ -1,4 +1,8 @@
 // trellan-sim: serves simulated print servers on loopback for tests, demos and training.
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -45,6 +49,11 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << "trellan-sim 0.1.0\n";
     return 0;
+  }
+  if (options.exitWithParent) {
+    // The parent may already be gone between fork and here: then stop at once.
+    const pid_t parent = getppid();
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || parent == 1) return 1;
   }
   std::uint16_t port = 161;
   if (!sim::resolvePort(options, std::getenv("TRELLAN_SNMP_PORT"), port, error)) {

@@ -55,6 +55,8 @@ void printUsage(std::ostream& out) {
          "  --second-family-port PORT  the second family's probe (default:\n"
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
+         "  --exit-with-parent       stop when the process that started it ends (a test killed\n"
+         "                           on a time-out leaves no simulator behind)\n"
          "  --ready-file PATH        write this JSON file (pid, addresses, ports) once every socket\n"
          "                           is bound\n"
          "  --check                  check the fleet, print the number of units and exit\n"
@@ -163,6 +165,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {
       if (!value(out.readyFile)) return false;
+    } else if (arg == "--exit-with-parent") {
+      out.exitWithParent = true;
     } else {
       error = "unknown option '" + arg + "'";
       return false;

@@ -23,6 +23,7 @@ struct CliOptions {
   std::optional<std::uint16_t> secondFamilyPort;  // --second-family-port
   std::string logPath;
   std::string readyFile;
+  bool exitWithParent = false;  // stop when the process that started it ends (tests, benchmarks)
 };
 
 // Parses the arguments (without the program name). False with the reason on a usage error.

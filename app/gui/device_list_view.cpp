@@ -35,6 +35,26 @@ QIcon statusRowIcon(int image) {
   return QIcon(pixmap);
 }
 
+QIcon applicationIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double u = size / 16.0;
+    p.setPen(QPen(QColor(0x1E, 0x3A, 0x6E), u));
+    p.setBrush(QColor(0x2F, 0x5F, 0xB3));
+    p.drawRoundedRect(QRectF(1.5 * u, 4.5 * u, 13 * u, 8 * u), 1.5 * u, 1.5 * u);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4 * u, 2 * u, 8 * u, 3 * u));
+    p.setBrush(QColor(0x7C, 0xD9, 0x6A));
+    p.drawEllipse(QRectF(11 * u, 9 * u, 2 * u, 2 * u));
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
 DeviceListTableModel::DeviceListTableModel(app::DeviceListModel& model, QObject* parent)
     : QAbstractTableModel(parent), model_(model) {}
 

@@ -11,6 +11,8 @@
 
 // The images of the list: index 1-4 port rows, 6-9 device rows (good, warning, error, F/W update).
 QIcon statusRowIcon(int image);
+// The program's own icon: a print server in the brand colour.
+QIcon applicationIcon();
 
 class DeviceListTableModel : public QAbstractTableModel {
   Q_OBJECT

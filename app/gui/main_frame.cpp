@@ -58,6 +58,7 @@ constexpr std::uint32_t kDefaultBandWidth = 0x7FFF;
 
 CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(parent), reg_(reg) {
   setWindowTitle(stringOf(platform::ids::kMainWindowTitle));
+  setWindowIcon(applicationIcon());
   setObjectName("CMainFrame");
   target_.setHandler([this](const platform::Message& m) { handleMessage(m); });
 
@@ -77,6 +78,8 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
     if (text == QLatin1String(kCreateNewViewEntry)) {
       emit createViewRequested();
       commands_->router().dispatch(app::cmd::kCreateView);
+      // The list keeps showing the open view, whatever the editor did.
+      rebuildViewLists(views_ ? views_->openNode() : nullptr);
       return;
     }
     if (views_) onViewSelected(views_->find(text.toStdString()));
@@ -480,7 +483,7 @@ void CMainFrame::searchEnded() {
 void CMainFrame::setWorstLevel(int level) {
   iconLevel_ = level;
   if (!appIconFollowsStatus_) {
-    setWindowIcon(QIcon());
+    setWindowIcon(applicationIcon());
     return;
   }
   // Warning for 2 and 4, error for 3, good otherwise; the device-row images serve as icons.

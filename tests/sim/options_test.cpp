@@ -14,7 +14,7 @@ TEST(SimOptions, AcceptedTable) {
   ASSERT_TRUE(parseCommandLine({"--data", "f.json", "--count=5", "--first", "127.0.2.1", "--snmp-port", "16161",
                                 "--log", "l.jsonl", "--ready-file=r.json", "--get-community", "pub",
                                 "--set-community", "priv", "--max-vars", "9", "--too-big-index", "zero",
-                                "--set-mode", "immediate", "--reset-silence-ms", "250", "--check"},
+                                "--set-mode", "immediate", "--reset-silence-ms", "250", "--check", "--exit-with-parent"},
                                o, error))
       << error;
   EXPECT_EQ(o.fleet.dataFile, "f.json");
@@ -24,6 +24,7 @@ TEST(SimOptions, AcceptedTable) {
   EXPECT_EQ(o.logPath, "l.jsonl");
   EXPECT_EQ(o.readyFile, "r.json");
   EXPECT_TRUE(o.check);
+  EXPECT_TRUE(o.exitWithParent);
   auto j = nlohmann::json::parse(o.fleet.overridesJson);
   EXPECT_EQ(j["get_community"], "pub");
   EXPECT_EQ(j["set_community"], "priv");

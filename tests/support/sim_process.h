@@ -72,7 +72,7 @@ class SimProcess {
         continue;
       std::vector<std::string> args = {bin.toStdString()};
       args.insert(args.end(), fleetArgs.begin(), fleetArgs.end());
-      const std::vector<std::string> serving = {"--snmp-port",
+      const std::vector<std::string> serving = {"--exit-with-parent", "--snmp-port",
                                        std::to_string(snmpPort),  "--discovery-port",
                                        std::to_string(discoveryPort), "--ipx-discovery-port",
                                        "0",                       "--ipx-snmp-port",
