@@ -244,6 +244,8 @@ int runQuery(cli::Context& ctx) {
   device.querySettings.discoveryPort = o.port;
   device.querySettings.replyTimeoutMs = o.timeoutMs;
   device.querySettings.secondFamilyPort = platform::netConfig().secondFamilyPort;
+  // One unit in detail: every column it has, location, firmware and wireless included.
+  device.querySettings.extraColumns = true;
   const int result = device.query();
   if (result == 2) return cli::failure(ctx, command, "stopped");
   std::string whatsWrong;
