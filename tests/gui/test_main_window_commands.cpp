@@ -26,6 +26,7 @@
 #include "app/view_search.h"
 #include "devices/device.h"
 #include "devices/device_column.h"
+#include "devices/device_status.h"
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
 #include "tests/support/sim_process.h"
@@ -195,6 +196,37 @@ class TestMainWindowCommands : public QObject {
     QVERIFY(!w.frame.commands().action(cmd::kReset)->isEnabled());
   }
 
+  void viewByPrinterAsksForPrinterColumnsAndIconShowsTheWorstUnit() {
+    {
+      // Without the Status column the icon stays good, whatever the units say.
+      Window w(path_);
+      w.frame.setAppIconFollowsStatus(true);
+      w.searchAll();
+      QCOMPARE(w.frame.iconLevel(), static_cast<int>(devices::kLevelGood));
+    }
+    setAllViewColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColStatus});
+    Window w(path_);
+    w.frame.setAppIconFollowsStatus(true);
+    w.searchAll();
+    // The demonstration fleet has units with warnings and none with errors.
+    QCOMPARE(w.frame.iconLevel(), static_cast<int>(devices::kLevelWarning));
+    w.dialogs.answer = true;
+    QCOMPARE(w.frame.commands().router().dispatch(cmd::kViewByPrinter), app::DispatchResult::Handled);
+    QVERIFY(w.frame.byPrinter());
+    QVERIFY(w.frame.commands().action(cmd::kViewByPrinter)->isChecked());
+    // The view shows no printer column: asked, and Yes goes on to the view editor.
+    QCOMPARE(w.dialogs.questions.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(w.dialogs.questions[0]),
+             QString("There are no printer columns included in the current view. Would you like to modify the columns?"));
+    QCOMPARE(w.dialogs.boxes.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(w.dialogs.boxes[0].second),
+             QString("Modify Current View: not available in this build."));
+    // Switching off asks nothing.
+    QCOMPARE(w.frame.commands().router().dispatch(cmd::kViewByPrinter), app::DispatchResult::Handled);
+    QVERIFY(!w.frame.byPrinter());
+    QCOMPARE(w.dialogs.questions.size(), std::size_t{1});
+  }
+
   void doubleClickRunsTheStoredCommand() {
     Window w(path_);
     w.reg.setDword(app::kGeneralKey, "DoubleClick", cmd::kWizard);
@@ -298,17 +330,13 @@ class TestMainWindowCommands : public QObject {
   void screenshots() {
     const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
+    setAllViewColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress, devices::kColStatus,
+                       devices::kColPortNumber, devices::kColPortStatus, devices::kColPrinterId});
     {
       platform::Registry reg(path_);
       app::IdleViewDiscoveryFactory idle;
       app::CViewManager views(reg, idle);
       views.loadTree();
-      QVERIFY(views.openView(views.find(app::kAllViewName), true).ok);
-      views.viewDef().setColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress,
-                                  devices::kColStatus, devices::kColPortNumber, devices::kColPortStatus,
-                                  devices::kColPrinterId});
-      views.viewDef().setSort(devices::kColSystemName, false);
-      QVERIFY(views.saveViewSettings() != app::kSaveFailed);
       QVERIFY(views.createDefaultView("Unconfigured Print Servers", 6).node);
       reg.setDword(app::kGeneralKey, "Splitter", 210);
     }
@@ -381,6 +409,18 @@ class TestMainWindowCommands : public QObject {
     CMainFrame frame;
     FakeDialogs dialogs;
   };
+
+  // The columns of "All Print Servers", sorted by name, written to the store.
+  void setAllViewColumns(const std::vector<int>& columns) {
+    platform::Registry reg(path_);
+    app::IdleViewDiscoveryFactory idle;
+    app::CViewManager views(reg, idle);
+    views.loadTree();
+    QVERIFY(views.openView(views.find(app::kAllViewName), true).ok);
+    views.viewDef().setColumns(columns);
+    views.viewDef().setSort(devices::kColSystemName, false);
+    QVERIFY(views.saveViewSettings() != app::kSaveFailed);
+  }
 
   std::size_t discoveryRequests() const {
     std::size_t n = 0;
