@@ -23,7 +23,6 @@ struct GroupOptions {
 };
 
 int takeGroupOptions(cli::Context& ctx, const std::string& command, GroupOptions& o) {
-  o.snmp.community = "vorlak";  // the program's default community
   if (const int rc = cli::snmpcmd::takeOptions(ctx, command, o.snmp)) return rc;
   std::string value;
   bool missing = false;
@@ -297,8 +296,8 @@ int runWrite(cli::Context& ctx) {
 
 const char* kCommonOptions =
     "Options:\n"
-    "  --community TEXT      GET community (default vorlak)\n"
-    "  --set-community TEXT  SET community (default: the GET community)\n"
+    "  --community TEXT      GET community (default: the address's entry in the settings' access list)\n"
+    "  --set-community TEXT  SET community (default: --community when given, else the access list)\n"
     "  --family CODE         product family whose enterprise prefix the OIDs use (default KDV)\n"
     "  --prefix OID          enterprise prefix given directly\n"
     "  --level N             take MIB level N instead of probing it\n"
