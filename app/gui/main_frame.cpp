@@ -419,8 +419,16 @@ void CMainFrame::handleMessage(const platform::Message& m) {
       break;
     case kMsgTreeToggle: setTreeShown(m.wParam != 0); break;
     case kMsgViewSetChanged:
+      // The node pointer may be stale by now (a later change removed it): only the tree itself
+      // is trusted to find it.
       rebuildViewLists(m.lParam ? reinterpret_cast<const app::CViewNode*>(m.lParam)
                                 : (views_ ? views_->openNode() : nullptr));
+      // The open view may have been renamed.
+      if (views_ && views_->openNode() && views_->openNode()->name() != view_.name) {
+        view_.name = views_->openNode()->name();
+        list_.setViewName(view_.name);
+        updateStatusPanes();
+      }
       break;
     case devices::kMsgDeviceFound: deviceFound(m); break;
     case devices::kMsgProgressText: {
