@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
@@ -403,8 +404,15 @@ void MainFrameCommands::focusMainWindow() {
 bool MainFrameCommands::openUrl(const std::string& url) { return openUrl_ && openUrl_(url); }
 
 bool MainFrameCommands::openLocalFile(const std::string& path) {
-  if (!QFileInfo::exists(QString::fromStdString(path))) return false;
-  return openUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString());
+  QFileInfo file(QString::fromStdString(path));
+  // The help is HTML here: the pages are installed in "help" beside the program.
+  if (!file.exists() && file.fileName().compare(QLatin1String(app::texts::kHelpFile), Qt::CaseInsensitive) == 0)
+    file = QFileInfo(file.dir(), QStringLiteral("help/index.html"));
+  if (!file.exists()) {
+    reportError(5024, platform::kErrorProgram);  // "Cannot open the requested file."
+    return false;
+  }
+  return openUrl(QUrl::fromLocalFile(file.absoluteFilePath()).toString().toStdString());
 }
 
 bool MainFrameCommands::startProgram(const std::string& program, const std::vector<std::string>& arguments) {

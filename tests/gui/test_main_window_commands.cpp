@@ -43,6 +43,7 @@ struct FakeDialogs {
   std::vector<std::string> questions;
   std::vector<std::pair<std::string, std::string>> boxes;  // title, text
   std::optional<std::string> typed;
+  std::vector<std::string> urls;  // what the window asked the desktop to open (nothing opens)
 
   void install(MainFrameCommands& commands) {
     MainFrameCommands::Dialogs d;
@@ -54,7 +55,10 @@ struct FakeDialogs {
     d.askText = [this](const std::string&, const std::string&) { return typed; };
     commands.setDialogs(d);
     commands.setLauncher([](const std::string&, const std::vector<std::string>&) { return false; },
-                         [](const std::string&) { return false; });
+                         [this](const std::string& url) {
+                           urls.push_back(url);
+                           return false;
+                         });
   }
 };
 
@@ -225,6 +229,20 @@ class TestMainWindowCommands : public QObject {
     QCOMPARE(w.frame.commands().router().dispatch(cmd::kViewByPrinter), app::DispatchResult::Handled);
     QVERIFY(!w.frame.byPrinter());
     QCOMPARE(w.dialogs.questions.size(), std::size_t{1});
+  }
+
+  void helpAndMailGoToTheDesktop() {
+    Window w(path_);
+    // The help pages are installed beside the program.
+    QCOMPARE(w.frame.commands().router().dispatch(cmd::kHelpContents), app::DispatchResult::Handled);
+    QCOMPARE(w.dialogs.urls.size(), std::size_t{1});
+    QVERIFY2(QString::fromStdString(w.dialogs.urls[0]).endsWith("/help/index.html"), w.dialogs.urls[0].c_str());
+    // A mail client that cannot be launched: the box names the address.
+    QCOMPARE(w.frame.commands().router().dispatch(cmd::kEmailSupport), app::DispatchResult::Handled);
+    QCOMPARE(w.dialogs.urls.size(), std::size_t{2});
+    QVERIFY(QString::fromStdString(w.dialogs.urls[1]).startsWith("mailto:"));
+    QCOMPARE(w.dialogs.boxes.size(), std::size_t{1});
+    QVERIFY(QString::fromStdString(w.dialogs.boxes[0].second).contains(app::texts::kSupportAddress));
   }
 
   void doubleClickRunsTheStoredCommand() {
