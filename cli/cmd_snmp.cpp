@@ -71,15 +71,11 @@ bool parseName(cli::Context& ctx, const std::string& command, const std::string&
 }
 
 // Runs get or getnext of the OIDs given.
-int runRead(cli::Context& ctx, const std::string& command, bool next) {
-  Prepared p;
-  if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
-  Request request;
-  for (const auto& text : p.rest) {
-    COid oid;
-    if (!parseName(ctx, command, text, oid)) return cli::kExitUsage;
-    request.add(std::make_unique<CVarBind>(oid));
-  }
+enum class Operation { Get, GetNext, Set };
+
+// One request to the print server: the engine, the target from the access list or the options,
+// the session, the answer printed or the failure reported.
+int exchange(cli::Context& ctx, const std::string& command, const Prepared& p, Request& request, Operation op) {
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
   snmpaccess::SnmpTarget target;
@@ -89,10 +85,26 @@ int runRead(cli::Context& ctx, const std::string& command, bool next) {
   if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
   session.setTimeout(p.options.timeout);
   int status = 0, index = 0;
-  rc = next ? session.getNext(request.list, &status, &index) : session.get(request.list, &status, &index);
+  switch (op) {
+    case Operation::Get: rc = session.get(request.list, &status, &index); break;
+    case Operation::GetNext: rc = session.getNext(request.list, &status, &index); break;
+    case Operation::Set: rc = session.set(request.list, &status, &index); break;
+  }
   if (rc != 0) return reportResult(ctx, command, rc, status, index);
   printBindings(ctx, request.list);
   return cli::kExitOk;
+}
+
+int runRead(cli::Context& ctx, const std::string& command, bool next) {
+  Prepared p;
+  if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
+  Request request;
+  for (const auto& text : p.rest) {
+    COid oid;
+    if (!parseName(ctx, command, text, oid)) return cli::kExitUsage;
+    request.add(std::make_unique<CVarBind>(oid));
+  }
+  return exchange(ctx, command, p, request, next ? Operation::GetNext : Operation::Get);
 }
 
 int runGet(cli::Context& ctx) { return runRead(ctx, "get", false); }
@@ -116,19 +128,7 @@ int runSet(cli::Context& ctx) {
     b->assignValue(value.value());
     request.add(std::move(b));
   }
-  Engine engine;
-  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
-  snmpaccess::SnmpTarget target;
-  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
-  int rc = 0;
-  CSnmpSession session(&target, rc);
-  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
-  session.setTimeout(p.options.timeout);
-  int status = 0, index = 0;
-  rc = session.set(request.list, &status, &index);
-  if (rc != 0) return reportResult(ctx, command, rc, status, index);
-  printBindings(ctx, request.list);
-  return cli::kExitOk;
+  return exchange(ctx, command, p, request, Operation::Set);
 }
 
 int runWalk(cli::Context& ctx) {
