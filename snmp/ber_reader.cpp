@@ -90,7 +90,7 @@ smiUINT32 readUnsigned64(Span s, std::uint64_t& out) noexcept {
   return 0;
 }
 
-smiUINT32 readOid(Span s, smiOID& out) noexcept {
+smiUINT32 readOid(Span s, smiOID& out, Arena& arena) noexcept {
   out.len = 0;
   out.ptr = nullptr;
   // An empty OID, or one whose last group is unfinished, is malformed.
@@ -98,22 +98,23 @@ smiUINT32 readOid(Span s, smiOID& out) noexcept {
   // Every byte without the continuation bit ends one group; the first group holds two.
   std::size_t groups = 0;
   for (std::size_t i = 0; i < s.size; ++i) groups += !(s.data[i] & 0x80);
-  auto* ids = static_cast<smiUINT32*>(std::malloc((groups + 1) * sizeof(smiUINT32)));
+  auto* ids = static_cast<smiUINT32*>(arena.take((groups + 1) * sizeof(smiUINT32)));
   if (!ids) return SNMPAPI_ALLOC_ERROR;
 
-  // One group from position i (in range: the last byte has no continuation bit). A value
-  // beyond `limit` is refused: sub-identifiers are 32 bits, the first group 32 bits plus 80.
-  std::size_t i = 0;
-  auto group = [&](std::uint64_t limit, std::uint64_t& v) {
-    smiBYTE b = s.data[i++];
+  // Groups run to a byte without the continuation bit, and the last byte is one, so no group
+  // reads past the end. A value beyond `limit` is refused: sub-identifiers are 32 bits, the
+  // first group 32 bits plus 80 (it holds two).
+  const smiBYTE* p = s.data;
+  const smiBYTE* const end = s.data + s.size;
+  auto group = [&p](std::uint64_t limit, std::uint64_t& v) {
+    smiBYTE b = *p++;
     v = b & 0x7F;
-    bool fits = true;
     while (b & 0x80) {
-      b = s.data[i++];
+      b = *p++;
       v = (v << 7) | (b & 0x7F);
-      if (v > limit) fits = false;
+      if (v > limit) return false;
     }
-    return fits;
+    return true;
   };
   std::uint64_t v = 0;
   bool fits = group(0xFFFFFFFFull + 80, v);
@@ -121,31 +122,29 @@ smiUINT32 readOid(Span s, smiOID& out) noexcept {
   ids[0] = first;
   ids[1] = static_cast<smiUINT32>(v - 40ull * first);
   fits = fits && v - 40ull * first <= 0xFFFFFFFFull;
-  std::size_t n = 2;
-  while (fits && i < s.size) {
-    const smiBYTE b = s.data[i];
-    if (b < 0x80) {  // the common one-byte sub-identifier
-      ids[n++] = b;
-      ++i;
+  smiUINT32* o = ids + 2;
+  while (fits && p < end) {
+    if (*p < 0x80) {  // the common one-byte sub-identifier
+      *o++ = *p++;
       continue;
     }
     fits = group(0xFFFFFFFFull, v);
-    ids[n++] = static_cast<smiUINT32>(v);
+    *o++ = static_cast<smiUINT32>(v);
   }
   if (!fits) {
-    std::free(ids);
+    arena.give(ids);
     return SNMPAPI_OUTPUT_TRUNCATED;
   }
-  out.len = static_cast<smiUINT32>(n);
+  out.len = static_cast<smiUINT32>(o - ids);
   out.ptr = ids;
   return 0;
 }
 
-smiUINT32 readBytes(Span s, smiOCTETS& out) noexcept {
+smiUINT32 readBytes(Span s, smiOCTETS& out, Arena& arena) noexcept {
   out.len = 0;
   out.ptr = nullptr;
   if (s.size == 0) return 0;
-  auto* bytes = static_cast<smiBYTE*>(std::malloc(s.size));
+  auto* bytes = static_cast<smiBYTE*>(arena.take(s.size));
   if (!bytes) return SNMPAPI_ALLOC_ERROR;
   std::memcpy(bytes, s.data, s.size);
   out.len = static_cast<smiUINT32>(s.size);
@@ -153,13 +152,13 @@ smiUINT32 readBytes(Span s, smiOCTETS& out) noexcept {
   return 0;
 }
 
-smiUINT32 readBits(Span s, smiOCTETS& out) noexcept {
+smiUINT32 readBits(Span s, smiOCTETS& out, Arena& arena) noexcept {
   out.len = 0;
   out.ptr = nullptr;
   // The unused-bits byte must be there, below 8, and 0 when no byte follows.
   if (s.size == 0 || s.data[0] > 7 || (s.size == 1 && s.data[0] != 0)) return SNMPAPI_MESSAGE_INVALID;
   const smiUINT32 unused = s.data[0];
-  const smiUINT32 code = readBytes({s.data + 1, s.size - 1}, out);
+  const smiUINT32 code = readBytes({s.data + 1, s.size - 1}, out, arena);
   if (code) return code;
   out.len = out.len * 8 - unused;
   return 0;

@@ -4,6 +4,7 @@
 // innermost end, so nothing is read past what the containers allow.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "snmp/winsnmp.h"
 
@@ -26,7 +27,8 @@ class Reader {
   std::size_t depth() const noexcept { return depth_; }
 
   // Reads an element header and enters the element. Returns false on error (see error()).
-  bool enter(smiBYTE& tag) noexcept {
+  // The hot calls are forced inline: a message walks them a dozen times per binding.
+  [[gnu::always_inline]] bool enter(smiBYTE& tag) noexcept {
     if (error_) return false;
     // The common case inline: a short definite length with room for the tag and length bytes.
     if (end_ - pos_ >= 2 && data_[pos_ + 1] < 0x80 && (data_[pos_] & 0x1F) != 0x1F && depth_ < kMaxDepth) {
@@ -42,14 +44,14 @@ class Reader {
     return enterSlow(tag);
   }
   // Enters an element that must carry `expected` (else SNMPAPI_MESSAGE_INVALID).
-  bool enter(smiBYTE expected, smiBYTE& tag) noexcept {
+  [[gnu::always_inline]] bool enter(smiBYTE expected, smiBYTE& tag) noexcept {
     if (!enter(tag)) return false;
     if (tag != expected) return fail(SNMPAPI_MESSAGE_INVALID);
     return true;
   }
   // Inside a primitive element just entered: its content, up to its end or (indefinite length)
   // up to the first pair of zero bytes. The read position moves past it.
-  bool content(Span& span) noexcept {
+  [[gnu::always_inline]] bool content(Span& span) noexcept {
     if (error_) return false;
     if (indefinite_) return contentUntilEnd(span);
     span.data = data_ + pos_;
@@ -58,13 +60,13 @@ class Reader {
     return true;
   }
   // True while a constructed element just entered has more elements before its end.
-  bool more() const noexcept {
+  [[gnu::always_inline]] bool more() const noexcept {
     if (error_ || pos_ >= end_) return false;
     return !(indefinite_ && data_[pos_] == 0x00);
   }
   // Leaves the innermost element: checks its end-of-contents or that it ended where its length
   // said, and restores the enclosing end.
-  bool leave() noexcept {
+  [[gnu::always_inline]] bool leave() noexcept {
     if (error_) return false;
     if (depth_ == 0) return fail(SNMPAPI_OTHER_ERROR);
     if (indefinite_) {
@@ -77,6 +79,12 @@ class Reader {
     indefinite_ = f.indefinite;
     return true;
   }
+
+  // The unread bytes up to the innermost end, for a caller that takes a simple element whole,
+  // and the step past it (`n` at most left()).
+  const smiBYTE* here() const noexcept { return data_ + pos_; }
+  std::size_t left() const noexcept { return error_ ? 0 : end_ - pos_; }
+  void skip(std::size_t n) noexcept { pos_ += n; }
 
   bool fail(smiUINT32 code) noexcept {
     if (!error_) error_ = code;
@@ -102,6 +110,33 @@ class Reader {
   smiUINT32 error_ = 0;
 };
 
+// Storage for decoded OIDs and byte strings: pieces are cut from a caller's buffer (4-aligned)
+// and come from malloc once it is full, so a message of any length still decodes. owns()
+// tells the two apart; give() returns a piece either way.
+struct Arena {
+  smiBYTE* base = nullptr;
+  std::size_t capacity = 0;
+  std::size_t used = 0;
+  bool spilled = false;  // some piece came from malloc
+
+  void* take(std::size_t n) noexcept {
+    const std::size_t at = (used + 3) & ~std::size_t{3};
+    if (at <= capacity && n <= capacity - at) {
+      used = at + n;
+      return base + at;
+    }
+    spilled = true;
+    return std::malloc(n);
+  }
+  bool owns(const void* p) const noexcept {
+    const auto* b = static_cast<const smiBYTE*>(p);
+    return b && base && b >= base && b < base + capacity;
+  }
+  void give(void* p) noexcept {
+    if (!owns(p)) std::free(p);
+  }
+};
+
 // Content decoders shared by the codec. Each returns 0 or an engine error code.
 // INTEGER: at most 4 bytes, or 5 when the first is 0x00; the first byte carries the sign.
 smiUINT32 readSigned(Span s, smiINT32& out) noexcept;
@@ -109,11 +144,11 @@ smiUINT32 readSigned(Span s, smiINT32& out) noexcept;
 smiUINT32 readUnsigned(Span s, smiUINT32& out) noexcept;
 // Counter64: at most 8 bytes, or 9 when the first is 0x00.
 smiUINT32 readUnsigned64(Span s, std::uint64_t& out) noexcept;
-// OBJECT IDENTIFIER into a malloc'ed array of exactly the sub-identifiers it holds.
-smiUINT32 readOid(Span s, smiOID& out) noexcept;
-// A byte string into a malloc'ed buffer (none for length 0).
-smiUINT32 readBytes(Span s, smiOCTETS& out) noexcept;
+// OBJECT IDENTIFIER into an array from `arena` of exactly the sub-identifiers it holds.
+smiUINT32 readOid(Span s, smiOID& out, Arena& arena) noexcept;
+// A byte string into a piece of `arena` (none for length 0).
+smiUINT32 readBytes(Span s, smiOCTETS& out, Arena& arena) noexcept;
 // BIT STRING: unused-bits byte then the bytes; the stored length counts bits.
-smiUINT32 readBits(Span s, smiOCTETS& out) noexcept;
+smiUINT32 readBits(Span s, smiOCTETS& out, Arena& arena) noexcept;
 
 }  // namespace snmp::ber

@@ -1,7 +1,9 @@
 #include "snmp/binding_copy.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "snmp/post_error.h"
 
@@ -141,32 +143,95 @@ smiUINT32 copyBinding(const smiOID* name, const smiVALUE* value, Binding& out) n
     std::free(v);
     return rc;
   }
-  out = Binding{n, v};
+  out = Binding{n, v, nullptr};
   return kOk;
 }
 
-smiUINT32 adoptBinding(smiOID& name, smiVALUE& value, Binding& out) noexcept {
-  auto* n = static_cast<smiOID*>(std::malloc(sizeof(smiOID)));
-  auto* v = static_cast<smiVALUE*>(std::malloc(sizeof(smiVALUE)));
-  if (!n || !v) {
-    std::free(n);
-    std::free(v);
-    return SNMPAPI_ALLOC_ERROR;
+namespace {
+
+// The head of a decoded message's shared block: how many bindings still hold a share. The
+// shares all sit in one list and change only through that list's handle, as its count does,
+// so a plain counter is enough.
+struct SharedHead {
+  smiUINT32 shares;
+};
+constexpr std::size_t kHeadSize =
+    (sizeof(SharedHead) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+
+// Pieces stay 4-aligned so every OID array that follows is.
+constexpr std::size_t round4(std::size_t n) noexcept { return (n + 3) & ~std::size_t{3}; }
+
+std::size_t contentBytes(const smiVALUE& v, ValueClass kind) noexcept {
+  switch (kind) {
+    case ValueClass::Bytes:
+      return v.value.string.ptr ? v.value.string.len : 0;
+    case ValueClass::Bits:
+      return v.value.string.ptr ? bitStringBytes(v.value.string.len) : 0;
+    case ValueClass::Oid:
+      return v.value.oid.ptr ? std::size_t{v.value.oid.len} * sizeof(smiUINT32) : 0;
+    default:
+      return 0;
   }
-  *n = name;
-  *v = value;
-  name = smiOID{0, nullptr};
-  value = smiVALUE{};
-  out = Binding{n, v};
+}
+
+void releaseShare(void* block) noexcept {
+  auto* head = static_cast<SharedHead*>(block);
+  if (--head->shares == 0) std::free(block);
+}
+
+}  // namespace
+
+smiUINT32 copyDecoded(const codec::DecodedBinding* in, smiUINT32 count, Binding* out) noexcept {
+  if (count == 0) return kOk;
+  if (count > kMaxBindings) count = kMaxBindings;
+  ValueClass kinds[kMaxBindings];
+  std::size_t data = 0;
+  for (smiUINT32 i = 0; i < count; ++i) {
+    kinds[i] = valueClassOf(in[i].value.syntax);
+    data += round4(in[i].name.ptr ? std::size_t{in[i].name.len} * sizeof(smiUINT32) : 0);
+    data += round4(contentBytes(in[i].value, kinds[i]));
+  }
+  const std::size_t total = kHeadSize + count * (sizeof(smiOID) + sizeof(smiVALUE)) + data;
+  auto* base = static_cast<smiBYTE*>(std::malloc(total));
+  if (!base) return SNMPAPI_ALLOC_ERROR;
+  new (base) SharedHead{count};
+  auto* names = reinterpret_cast<smiOID*>(base + kHeadSize);
+  auto* values = reinterpret_cast<smiVALUE*>(names + count);
+  auto* next = reinterpret_cast<smiBYTE*>(values + count);
+  for (smiUINT32 i = 0; i < count; ++i) {
+    const codec::DecodedBinding& b = in[i];
+    const std::size_t nameBytes = b.name.ptr ? std::size_t{b.name.len} * sizeof(smiUINT32) : 0;
+    names[i] = smiOID{nameBytes ? b.name.len : 0, nameBytes ? reinterpret_cast<smiUINT32*>(next) : nullptr};
+    if (nameBytes) std::memcpy(next, b.name.ptr, nameBytes);
+    next += round4(nameBytes);
+
+    values[i] = b.value;
+    const ValueClass kind = kinds[i];
+    const std::size_t n = contentBytes(b.value, kind);
+    if (kind == ValueClass::Bytes || kind == ValueClass::Bits) {
+      values[i].value.string.ptr = n ? next : nullptr;
+    } else if (kind == ValueClass::Oid) {
+      values[i].value.oid.ptr = n ? reinterpret_cast<smiUINT32*>(next) : nullptr;
+    }
+    if (n) std::memcpy(next, kind == ValueClass::Oid ? static_cast<const void*>(b.value.value.oid.ptr)
+                                                     : static_cast<const void*>(b.value.value.string.ptr), n);
+    next += round4(n);
+    out[i] = Binding{&names[i], &values[i], base};
+  }
   return kOk;
 }
 
 void freeBinding(Binding& binding) noexcept {
+  if (binding.block) {
+    releaseShare(binding.block);
+    binding = Binding{nullptr, nullptr, nullptr};
+    return;
+  }
   if (binding.name) std::free(binding.name->ptr);
   if (binding.value) freeValueContents(*binding.value);
   std::free(binding.name);
   std::free(binding.value);
-  binding = Binding{nullptr, nullptr};
+  binding = Binding{nullptr, nullptr, nullptr};
 }
 
 }  // namespace snmp

@@ -1,6 +1,8 @@
 #pragma once
 // Deep copies and frees of OIDs, values and bindings by value class, shared by the list
-// functions, the OID utilities and the decoder glue. All memory is malloc'ed.
+// functions, the OID utilities and the decoder glue. All memory is malloc'ed: per binding,
+// or one block for all bindings of a decoded message.
+#include "snmp/codec.h"
 #include "snmp/records.h"
 
 namespace snmp {
@@ -27,8 +29,10 @@ void freeValueContents(smiVALUE& value) noexcept;
 // null value 99, unknown syntax 14, allocation 2). `out` is untouched on failure.
 smiUINT32 copyBinding(const smiOID* name, const smiVALUE* value, Binding& out) noexcept;
 
-// Takes over a name and value whose contents are already malloc'ed (decoder output).
-smiUINT32 adoptBinding(smiOID& name, smiVALUE& value, Binding& out) noexcept;
+// Copies the `count` decoded bindings of one message into one shared block: names, values and
+// their contents in a single allocation, each binding holding a share that freeBinding gives
+// back. Returns kOk or SNMPAPI_ALLOC_ERROR (then `out` is untouched). `count` is at most 32.
+smiUINT32 copyDecoded(const codec::DecodedBinding* in, smiUINT32 count, Binding* out) noexcept;
 
 void freeBinding(Binding& binding) noexcept;
 

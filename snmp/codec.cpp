@@ -20,19 +20,24 @@ bool isByteString(smiUINT32 syntax) noexcept {
          syntax == SNMP_SYNTAX_NSAPADDR || syntax == SNMP_SYNTAX_BITS;
 }
 
-void freeBinding(DecodedBinding& b) noexcept {
-  std::free(b.name.ptr);
+void freeBinding(DecodedBinding& b, ber::Arena& arena) noexcept {
+  arena.give(b.name.ptr);
   b.name = {0, nullptr};
   if (isByteString(b.value.syntax)) {
-    std::free(b.value.value.string.ptr);
+    arena.give(b.value.value.string.ptr);
   } else if (b.value.syntax == SNMP_SYNTAX_OID) {
-    std::free(b.value.value.oid.ptr);
+    arena.give(b.value.value.oid.ptr);
   }
   b.value = {};
 }
 
+ber::Arena arenaOf(DecodeOutput& out) noexcept {
+  return ber::Arena{out.storage, sizeof out.storage, out.storageUsed, out.spilled};
+}
+
 // A value of syntax `tag` from the content of its element.
-inline __attribute__((always_inline)) smiUINT32 readValue(smiBYTE tag, ber::Span s, smiVALUE& v) noexcept {
+inline __attribute__((always_inline)) smiUINT32 readValue(smiBYTE tag, ber::Span s, smiVALUE& v,
+                                                          ber::Arena& arena) noexcept {
   v.syntax = tag;
   switch (tag) {
     case SNMP_SYNTAX_INT:
@@ -53,11 +58,11 @@ inline __attribute__((always_inline)) smiUINT32 readValue(smiBYTE tag, ber::Span
     case SNMP_SYNTAX_IPADDR:
     case SNMP_SYNTAX_OPAQUE:
     case SNMP_SYNTAX_NSAPADDR:
-      return ber::readBytes(s, v.value.string);
+      return ber::readBytes(s, v.value.string, arena);
     case SNMP_SYNTAX_BITS:
-      return ber::readBits(s, v.value.string);
+      return ber::readBits(s, v.value.string, arena);
     case SNMP_SYNTAX_OID:
-      return ber::readOid(s, v.value.oid);
+      return ber::readOid(s, v.value.oid, arena);
     case SNMP_SYNTAX_NULL:
     case SNMP_SYNTAX_NOSUCHOBJECT:
     case SNMP_SYNTAX_NOSUCHINSTANCE:
@@ -91,8 +96,9 @@ struct TrapFields {
   smiUINT32 timeStamp = 0;
 };
 
-smiOID* allocOid(smiOID& oid, std::initializer_list<smiUINT32> prefix, std::size_t extra) noexcept {
-  oid.ptr = static_cast<smiUINT32*>(std::malloc((prefix.size() + extra) * sizeof(smiUINT32)));
+smiOID* allocOid(smiOID& oid, std::initializer_list<smiUINT32> prefix, std::size_t extra,
+                 ber::Arena& arena) noexcept {
+  oid.ptr = static_cast<smiUINT32*>(arena.take((prefix.size() + extra) * sizeof(smiUINT32)));
   if (!oid.ptr) {
     oid.len = 0;
     return nullptr;
@@ -105,7 +111,7 @@ smiOID* allocOid(smiOID& oid, std::initializer_list<smiUINT32> prefix, std::size
 
 // Turns the decoded v1 trap into the SNMPv2 form: sysUpTime.0, snmpTrapOID.0, the received
 // bindings, snmpTrapEnterprise.0. Takes ownership of the enterprise OID in every case.
-smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap) noexcept {
+smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap, ber::Arena& arena) noexcept {
   const smiUINT32 received = out.count;
   // The reader refuses lists that would not leave room for the three added bindings.
   std::memmove(&out.bindings[2], &out.bindings[0], received * sizeof(DecodedBinding));
@@ -117,15 +123,15 @@ smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap) noexcept {
   trapOid = {};
   enterprise = {};
 
-  bool ok = allocOid(upTime.name, {1, 3, 6, 1, 2, 1, 1, 3, 0}, 0) != nullptr;
+  bool ok = allocOid(upTime.name, {1, 3, 6, 1, 2, 1, 1, 3, 0}, 0, arena) != nullptr;
   upTime.value.syntax = SNMP_SYNTAX_TIMETICKS;
   upTime.value.value.uNumber = trap.timeStamp;
 
-  ok = ok && allocOid(trapOid.name, {1, 3, 6, 1, 6, 3, 1, 1, 4, 1, 0}, 0);
+  ok = ok && allocOid(trapOid.name, {1, 3, 6, 1, 6, 3, 1, 1, 4, 1, 0}, 0, arena);
   trapOid.value.syntax = SNMP_SYNTAX_OID;
   if (ok && trap.generic == 6) {
     const smiUINT32 n = trap.enterprise.len;
-    if (allocOid(trapOid.value.value.oid, {}, n + 2)) {
+    if (allocOid(trapOid.value.value.oid, {}, n + 2, arena)) {
       std::memcpy(trapOid.value.value.oid.ptr, trap.enterprise.ptr, n * sizeof(smiUINT32));
       trapOid.value.value.oid.ptr[n] = 0;
       trapOid.value.value.oid.ptr[n + 1] = static_cast<smiUINT32>(trap.specific);
@@ -134,16 +140,16 @@ smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap) noexcept {
     }
   } else if (ok) {
     const smiUINT32 last = trap.generic >= 0 && trap.generic <= 5 ? static_cast<smiUINT32>(trap.generic) + 1 : 0;
-    ok = allocOid(trapOid.value.value.oid, {1, 3, 6, 1, 6, 3, 1, 1, 5, last}, 0) != nullptr;
+    ok = allocOid(trapOid.value.value.oid, {1, 3, 6, 1, 6, 3, 1, 1, 5, last}, 0, arena) != nullptr;
   }
 
-  ok = ok && allocOid(enterprise.name, {1, 3, 6, 1, 6, 3, 1, 1, 4, 3, 0}, 0);
+  ok = ok && allocOid(enterprise.name, {1, 3, 6, 1, 6, 3, 1, 1, 4, 3, 0}, 0, arena);
   enterprise.value.syntax = SNMP_SYNTAX_OID;
   if (ok) {
     enterprise.value.value.oid = trap.enterprise;  // handed over, not copied
     trap.enterprise = {0, nullptr};
   } else {
-    std::free(trap.enterprise.ptr);
+    arena.give(trap.enterprise.ptr);
     trap.enterprise = {0, nullptr};
   }
 
@@ -154,7 +160,7 @@ smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap) noexcept {
   return ok ? 0 : SNMPAPI_ALLOC_ERROR;
 }
 
-smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap) noexcept {
+smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena& arena) noexcept {
   smiBYTE tag;
   ber::Span s;
   if (!r.enter(kSequence, tag)) return r.error();
@@ -178,7 +184,7 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap) noexcept {
   std::size_t limit = kMaxBindings;
   if (tag == SNMP_PDU_V1TRAP) {
     if (!primitive(r, SNMP_SYNTAX_OID, s)) return r.error();
-    if (smiUINT32 code = ber::readOid(s, trap.enterprise)) return code;
+    if (smiUINT32 code = ber::readOid(s, trap.enterprise, arena)) return code;
     if (!primitive(r, SNMP_SYNTAX_IPADDR, s)) return r.error();  // not kept
     if (!readInteger(r, trap.generic) || !readInteger(r, trap.specific)) return r.error();
     if (!primitive(r, SNMP_SYNTAX_TIMETICKS, s)) return r.error();
@@ -194,17 +200,36 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap) noexcept {
     if (out.count >= limit) return SNMPAPI_OUTPUT_TRUNCATED;
     DecodedBinding& b = out.bindings[out.count];
     b = {};
+    // The usual binding, 30 L 06 n <name> T m <value> with short lengths that add up exactly,
+    // is taken in one step; anything else goes the general way below, which reads the same
+    // bytes and reports the same errors.
+    const std::size_t left = r.left();
+    const smiBYTE* p = r.here();
+    if (left >= 6 && p[0] == kSequence && p[1] < 0x80 && p[1] + 2u <= left && p[2] == SNMP_SYNTAX_OID &&
+        p[3] < 0x80 && p[3] + 6u <= p[1] + 2u) {
+      const std::size_t whole = p[1] + 2u;
+      const std::size_t n = p[3];
+      const smiBYTE valueTag = p[4 + n];
+      const std::size_t m = p[5 + n];
+      if ((valueTag & 0x1F) != 0x1F && m < 0x80 && n + m + 6 == whole) {
+        if (smiUINT32 code = ber::readOid({p + 4, n}, b.name, arena)) return code;
+        ++out.count;
+        if (smiUINT32 code = readValue(valueTag, {p + 6 + n, m}, b.value, arena)) return code;
+        r.skip(whole);
+        continue;
+      }
+    }
     if (!r.enter(kSequence, tag)) return r.error();
     if (!primitive(r, SNMP_SYNTAX_OID, s)) return r.error();
-    if (smiUINT32 code = ber::readOid(s, b.name)) return code;
+    if (smiUINT32 code = ber::readOid(s, b.name, arena)) return code;
     ++out.count;  // from here the binding is freed with the others on any failure
     if (!r.enter(tag) || !r.content(s)) return r.error();
-    if (smiUINT32 code = readValue(tag, s, b.value)) return code;
+    if (smiUINT32 code = readValue(tag, s, b.value, arena)) return code;
     if (!r.leave() || !r.leave()) return r.error();
   }
   if (!r.leave() || !r.leave() || !r.leave()) return r.error();
 
-  if (out.pduType == SNMP_PDU_V1TRAP) return translateTrap(out, trap);
+  if (out.pduType == SNMP_PDU_V1TRAP) return translateTrap(out, trap, arena);
   return 0;
 }
 
@@ -283,12 +308,17 @@ smiUINT32 decodeMessage(const smiBYTE* data, std::size_t length, DecodeOutput& o
   out.errorStatus = 0;
   out.errorIndex = 0;
   out.count = 0;
+  out.storageUsed = 0;
+  out.spilled = false;
   if (consumed) *consumed = 0;
 
   ber::Reader r(data, data ? length : 0);
   TrapFields trap;
-  const smiUINT32 code = decode(r, out, trap);
-  std::free(trap.enterprise.ptr);  // still here only when decoding stopped before translation
+  ber::Arena arena = arenaOf(out);
+  const smiUINT32 code = decode(r, out, trap, arena);
+  out.storageUsed = arena.used;
+  out.spilled = arena.spilled;
+  arena.give(trap.enterprise.ptr);  // still here only when decoding stopped before translation
   if (code) {
     freeDecoded(out);
     return code;
@@ -298,8 +328,14 @@ smiUINT32 decodeMessage(const smiBYTE* data, std::size_t length, DecodeOutput& o
 }
 
 void freeDecoded(DecodeOutput& out) noexcept {
-  for (smiUINT32 i = 0; i < out.count && i < kMaxBindings; ++i) freeBinding(out.bindings[i]);
+  // Pieces inside the storage need nothing; only a spill-over has blocks to free.
+  ber::Arena arena = arenaOf(out);
+  if (out.spilled) {
+    for (smiUINT32 i = 0; i < out.count && i < kMaxBindings; ++i) freeBinding(out.bindings[i], arena);
+  }
   out.count = 0;
+  out.storageUsed = 0;
+  out.spilled = false;
   out.communityLength = 0;
 }
 

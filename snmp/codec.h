@@ -1,8 +1,8 @@
 #pragma once
 // The BER codec of SNMPv1 messages, below the handle layer: the engine's SnmpEncodeMsg and
-// SnmpDecodeMsg turn handles into these plain records and call it. All memory the decoder
-// hands out (OID arrays, byte strings) is malloc'ed and released with SnmpFreeDescriptor's
-// rules (or freeDecoded below).
+// SnmpDecodeMsg turn handles into these plain records and call it. The decoder's OID arrays
+// and byte strings live in the output's own storage (malloc'ed only past its end) until
+// freeDecoded or the next decode into the same output; the handle layer copies what it keeps.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,6 +14,9 @@ constexpr std::size_t kMaxMessage = 1408;   // work area and receive buffer
 constexpr std::size_t kMaxBindings = 32;    // per variable-binding list
 constexpr std::size_t kMaxCommunity = 256;  // bytes held by a context
 constexpr std::size_t kMaxDepth = 32;       // nesting of constructed elements
+// Enough for every sub-identifier and byte of a kMaxMessage message (at most four bytes of
+// storage per byte on the wire); a longer message spills over into malloc'ed pieces.
+constexpr std::size_t kDecodeStorage = 4 * kMaxMessage;
 
 struct BindingRef {
   const smiOID* name;
@@ -49,8 +52,8 @@ smiUINT32 encodeInto(const EncodeInput& in, smiBYTE* buffer, std::size_t capacit
 smiUINT32 encodeMessage(const EncodeInput& in, smiOCTETS* out) noexcept;
 
 struct DecodedBinding {
-  smiOID name;     // malloc'ed sub-identifiers
-  smiVALUE value;  // malloc'ed contents for byte strings, bit strings and OIDs
+  smiOID name;     // sub-identifiers in the output's storage
+  smiVALUE value;  // contents of byte strings, bit strings and OIDs in the output's storage
 };
 
 // A decoded message. A received v1 trap has already been translated into an 0xA7 PDU
@@ -64,14 +67,19 @@ struct DecodeOutput {
   smiINT errorIndex = 0;
   smiUINT32 count = 0;
   DecodedBinding bindings[kMaxBindings];
+  // Where the arrays and strings above point: one buffer per output, so decoding allocates
+  // nothing for messages up to kMaxMessage.
+  std::size_t storageUsed = 0;
+  bool spilled = false;  // some of them did not fit and were malloc'ed
+  alignas(smiUINT32) smiBYTE storage[kDecodeStorage];
 };
 
 // Decodes one whole message. Returns 0 or the engine error code (2, 11, 19, 99); on failure
-// nothing stays allocated in `out`. `consumed` (optional) receives the length of the message.
+// nothing stays allocated in `out`. Whatever `out` held before is overwritten, not freed. `consumed` (optional) receives the length of the message.
 smiUINT32 decodeMessage(const smiBYTE* data, std::size_t length, DecodeOutput& out,
                         std::size_t* consumed = nullptr) noexcept;
 
-// Frees every allocation held by `out` and empties it.
+// Frees every allocation held by `out` (the spill-over past its storage) and empties it.
 void freeDecoded(DecodeOutput& out) noexcept;
 
 }  // namespace snmp::codec

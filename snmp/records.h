@@ -67,10 +67,14 @@ struct PduRecord {
   HSNMP_VBL vbl;  // not owned: freeing the PDU leaves the list alone
 };
 
-// One variable binding: both halves engine-owned (malloc'ed), contents per value class.
+// One variable binding: both halves engine-owned, contents per value class. Either each half
+// and its contents are malloc'ed on their own (block null), or the binding came from a decoded
+// message and lives in that message's shared block (see binding_copy.h), freed with its last
+// binding.
 struct Binding {
   smiOID* name;
   smiVALUE* value;
+  void* block = nullptr;
 };
 
 constexpr smiUINT32 kMaxBindings = 32;
