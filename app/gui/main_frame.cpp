@@ -142,7 +142,9 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
   }
 
   progress_ = new gui::CProgressDlg(this);
-  commands_ = new MainFrameCommands(*this, {QCoreApplication::applicationDirPath().toStdString()});
+  app::CommandRouter::Config config;
+  config.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+  commands_ = new MainFrameCommands(*this, std::move(config));
   commands_->buildMenus(toolBar_);
   connect(listView_->selectionModel(), &QItemSelectionModel::currentChanged, commands_,
           &MainFrameCommands::updateStates);

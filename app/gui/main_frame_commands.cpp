@@ -350,7 +350,9 @@ void MainFrameCommands::printConfigurationSheet() {
     snmp::ScopedThreadSocketWatch watch(&frame_.guiSocketWatch());
     snmpaccess::CSnmpSession session(&target, rc);
     if (rc == 0) {
-      snmpaccess::CServerControlGroup group(snmpaccess::GroupParams{app::currentEnterprisePrefix()});
+      snmpaccess::GroupParams params;
+      params.prefix = app::currentEnterprisePrefix();
+      snmpaccess::CServerControlGroup group(std::move(params));
       rc = group.printConfiguration(session);
     }
   }
