@@ -58,6 +58,24 @@ const std::vector<FleetUnit> kFleet = {
     {"Lab", "2.0.0.1", "0000AA000003", 1, devices::kBitNoResponse},
 };
 
+// A window over a discovery of the fixed fleet, with `view` open and not yet searched.
+struct FleetWindow {
+  FleetWindow(const std::string& path, const OpenViewSettings& view) : reg(path), frame(reg) {
+    discovery.fleet = kFleet;
+    frame.setOpenView(view, &discovery);
+  }
+  platform::Registry reg;
+  FleetDiscovery discovery;  // outlives the window, as a view's discovery does
+  CMainFrame frame;
+};
+
+OpenViewSettings viewWith(std::vector<int> columns) {
+  OpenViewSettings view;
+  view.name = "All Print Servers";
+  view.columns = std::move(columns);
+  return view;
+}
+
 std::vector<std::string> columnTexts(CMainFrame& frame, int shown) {
   std::vector<std::string> out;
   for (int r = 0; r < frame.deviceList().rowCount(); ++r) out.push_back(frame.deviceList().text(r, shown));
@@ -105,18 +123,13 @@ class TestMainWindowPanes : public QObject {
         {"Status Error only", devices::kColSystemName, false, {devices::kColStatus, {"Error"}}, {"Lab"}, "FILT"},
     };
     for (const auto& c : cases) {
-      platform::Registry reg(path_);
-      FleetDiscovery discovery;
-      CMainFrame frame(reg);
-      discovery.fleet = kFleet;
-      OpenViewSettings view;
-      view.name = "All Print Servers";
+      OpenViewSettings view = viewWith({devices::kColSystemName, devices::kColIpAddress, devices::kColStatus});
       view.protocolName = "TCP/IP";
-      view.columns = {devices::kColSystemName, devices::kColIpAddress, devices::kColStatus};
       view.sortColumn = c.sortColumn;
       view.sortDescending = c.descending;
       view.filter = c.filter;
-      frame.setOpenView(view, &discovery);
+      FleetWindow w(path_, view);
+      CMainFrame& frame = w.frame;
       frame.startSearch({});
       QVERIFY2(frame.searching(), c.what);
       QTRY_VERIFY2(!frame.searching(), c.what);
@@ -130,84 +143,57 @@ class TestMainWindowPanes : public QObject {
   }
 
   void viewByPrinterGivesPortRows() {
-    platform::Registry reg(path_);
-    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
-    CMainFrame frame(reg);
-    discovery.fleet = kFleet;
-    OpenViewSettings view;
-    view.name = "All Print Servers";
-    view.columns = {devices::kColSystemName, devices::kColPortNumber};
-    view.sortColumn = devices::kColSystemName;
-    frame.setOpenView(view, &discovery);
-    frame.startSearch({});
-    QTRY_VERIFY(!frame.searching());
-    QCOMPARE(frame.deviceList().rowCount(), 3);
-    QCOMPARE(frame.listView()->model()->columnCount(), 1);  // Port # only by printer
-    frame.listView()->setCurrentIndex(frame.listView()->model()->index(1, 0));  // "Lobby"
-    frame.messageTarget().post(kMsgViewByPrinterOn, 0, 0);
-    QTRY_VERIFY(frame.byPrinter());
-    QCOMPARE(frame.deviceList().rowCount(), 5);
-    QCOMPARE(frame.listView()->model()->columnCount(), 2);
-    QCOMPARE(columnTexts(frame, 1), (std::vector<std::string>{"1", "1", "1", "2", "3"}));
+    FleetWindow w(path_, viewWith({devices::kColSystemName, devices::kColPortNumber}));
+    w.frame.startSearch({});
+    QTRY_VERIFY(!w.frame.searching());
+    QCOMPARE(w.frame.deviceList().rowCount(), 3);
+    QCOMPARE(w.frame.listView()->model()->columnCount(), 1);  // Port # only by printer
+    w.frame.listView()->setCurrentIndex(w.frame.listView()->model()->index(1, 0));  // "Lobby"
+    w.frame.messageTarget().post(kMsgViewByPrinterOn, 0, 0);
+    QTRY_VERIFY(w.frame.byPrinter());
+    QCOMPARE(w.frame.deviceList().rowCount(), 5);
+    QCOMPARE(w.frame.listView()->model()->columnCount(), 2);
+    QCOMPARE(columnTexts(w.frame, 1), (std::vector<std::string>{"1", "1", "1", "2", "3"}));
     // The selected device stays selected, on its first port row.
-    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
-    frame.setByPrinter(false);
-    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
+    QCOMPARE(w.frame.deviceList().text(w.frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
+    w.frame.setByPrinter(false);
+    QCOMPARE(w.frame.deviceList().text(w.frame.listView()->currentIndex().row(), 0), std::string("Lobby"));
   }
 
   void multiSelectShowsCheckBoxes() {
-    platform::Registry reg(path_);
-    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
-    CMainFrame frame(reg);
-    discovery.fleet = kFleet;
-    OpenViewSettings view;
-    view.columns = {devices::kColSystemName};
-    frame.setOpenView(view, &discovery);
-    frame.startSearch({});
-    QTRY_VERIFY(!frame.searching());
-    auto* model = frame.listView()->model();
+    FleetWindow w(path_, viewWith({devices::kColSystemName}));
+    w.frame.startSearch({});
+    QTRY_VERIFY(!w.frame.searching());
+    auto* model = w.frame.listView()->model();
     QVERIFY(!model->data(model->index(0, 0), Qt::CheckStateRole).isValid());
-    frame.setMultiSelect(true);
+    w.frame.setMultiSelect(true);
     QCOMPARE(model->data(model->index(0, 0), Qt::CheckStateRole).toInt(), static_cast<int>(Qt::Unchecked));
     QVERIFY(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
-    QCOMPARE(frame.deviceList().checkedDevices().size(), 1u);
+    QCOMPARE(w.frame.deviceList().checkedDevices().size(), 1u);
   }
 
   void selectionKeptAcrossARefresh() {
-    platform::Registry reg(path_);
-    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
-    CMainFrame frame(reg);
-    discovery.fleet = kFleet;
-    OpenViewSettings view;
-    view.columns = {devices::kColSystemName};
-    view.sortColumn = devices::kColSystemName;
-    frame.setOpenView(view, &discovery);
-    frame.startSearch({});
-    QTRY_VERIFY(!frame.searching());
-    frame.listView()->setCurrentIndex(frame.listView()->model()->index(2, 0));  // "Stores"
-    QCOMPARE(frame.deviceList().text(2, 0), std::string("Stores"));
+    FleetWindow w(path_, viewWith({devices::kColSystemName}));
+    w.frame.startSearch({});
+    QTRY_VERIFY(!w.frame.searching());
+    w.frame.listView()->setCurrentIndex(w.frame.listView()->model()->index(2, 0));  // "Stores"
+    QCOMPARE(w.frame.deviceList().text(2, 0), std::string("Stores"));
 
     // The next search finds them in another order, with one more that sorts first.
-    discovery.fleet = {kFleet[2], kFleet[1], {"Annex", "10.0.0.20", "0000AA000009"}, kFleet[0]};
-    frame.startSearch({});
-    QTRY_VERIFY(!frame.searching());
-    QCOMPARE(frame.listView()->currentIndex().row(), 3);
-    QCOMPARE(frame.deviceList().text(frame.listView()->currentIndex().row(), 0), std::string("Stores"));
+    w.discovery.fleet = {kFleet[2], kFleet[1], {"Annex", "10.0.0.20", "0000AA000009"}, kFleet[0]};
+    w.frame.startSearch({});
+    QTRY_VERIFY(!w.frame.searching());
+    QCOMPARE(w.frame.listView()->currentIndex().row(), 3);
+    QCOMPARE(w.frame.deviceList().text(w.frame.listView()->currentIndex().row(), 0), std::string("Stores"));
   }
 
   void stopKeepsRowsAndLateDevicesAreNotListed() {
-    platform::Registry reg(path_);
-    FleetDiscovery discovery;  // outlives the window, as a view's discovery does
-    CMainFrame frame(reg);
-    discovery.fleet = kFleet;
-    OpenViewSettings view;
-    view.columns = {devices::kColSystemName};
-    frame.setOpenView(view, &discovery);
-    frame.startSearch({});
-    frame.stopSearch();  // before the event loop delivered anything
-    QVERIFY(!frame.searching());
+    FleetWindow w(path_, viewWith({devices::kColSystemName}));
+    w.frame.startSearch({});
+    w.frame.stopSearch();  // before the event loop delivered anything
+    QVERIFY(!w.frame.searching());
     QTest::qWait(50);  // the posted devices arrive after the search was marked ended
-    QCOMPARE(frame.deviceList().rowCount(), 0);
+    QCOMPARE(w.frame.deviceList().rowCount(), 0);
   }
 
   void flagsAndTreeWidthSurviveRestarts() {
