@@ -105,7 +105,8 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
       commands_->router().dispatch(app::cmd::kRefresh);
     } else {
       chosen_ = const_cast<app::CViewNode*>(node);
-      commands_->router().dispatch(app::cmd::kTreeOpen);
+      commands_->router().execute(app::cmd::kTreeOpen);
+      chosen_ = nullptr;
     }
   });
   connect(tree_, &ViewTreePane::commandRequested, this, &CMainFrame::onTreeCommand);
@@ -597,13 +598,16 @@ void CMainFrame::onViewSelected(const app::CViewNode* node) {
   if (!node || !node->isView()) return;
   chosen_ = const_cast<app::CViewNode*>(node);
   const bool always = reg_.getDword(app::kGeneralKey, "RefreshAlways", 0) == 1;
-  commands_->router().dispatch(always ? app::cmd::kTreeOpenRefresh : app::cmd::kTreeOpen);
+  // Posted by the selection itself: "Open" on a view never searched searches it, whatever the
+  // pop-up menu's rule for its item says.
+  commands_->router().execute(always ? app::cmd::kTreeOpenRefresh : app::cmd::kTreeOpen);
   chosen_ = nullptr;
 }
 
 void CMainFrame::onTreeCommand(std::uint32_t id, const app::CViewNode* node) {
   chosen_ = const_cast<app::CViewNode*>(node);
-  commands_->router().dispatch(id);
+  // The tree's pop-up offered only what its rules enable.
+  commands_->router().execute(id);
   chosen_ = nullptr;
 }
 

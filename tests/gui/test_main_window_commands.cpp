@@ -4,6 +4,7 @@
 // refresh, the multi-select enabling rule, double-click runs General\DoubleClick, What's Wrong and
 // Print Configuration Sheet reach the unit, the Search tool, column layout and band settings.
 #include <QAction>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -143,6 +144,28 @@ class TestMainWindowCommands : public QObject {
     QVERIFY(w.searchDone());
     QVERIFY(discoveryRequests() > afterSecond);
     QCOMPARE(w.frame.deviceList().rowCount(), rows);
+  }
+
+  void choosingANeverSearchedViewSearchesIt() {
+    Window w(path_);
+    const std::size_t before = discoveryRequests();
+    // In the view-select list, as a user picks it.
+    QComboBox* list = w.frame.viewSelect();
+    const int index = list->findText("Second View");
+    QVERIFY(index >= 0);
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QVERIFY(w.frame.searching() || w.frame.deviceList().rowCount() > 0);
+    QVERIFY(w.searchDone());
+    QVERIFY(discoveryRequests() > before);
+    QCOMPARE(w.frame.statusPaneText(3), QString("View: Second View"));
+    QVERIFY(w.frame.deviceList().rowCount() > 0);
+    // And in the tree: back to the first view, never searched in this window either.
+    const std::size_t afterSecond = discoveryRequests();
+    w.frame.treePane()->setCurrentIndex(w.frame.treePane()->indexOf(w.views.find(app::kAllViewName)));
+    QVERIFY(w.searchDone());
+    QCOMPARE(w.frame.statusPaneText(3), QString("View: All Print Servers"));
+    QVERIFY(discoveryRequests() > afterSecond);
   }
 
   void noSearchOptionSkipsOnlyTheFirstRefresh() {
