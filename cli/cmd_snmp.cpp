@@ -73,17 +73,45 @@ bool parseName(cli::Context& ctx, const std::string& command, const std::string&
 // Runs get or getnext of the OIDs given.
 enum class Operation { Get, GetNext, Set };
 
-// One request to the print server: the engine, the target from the access list or the options,
-// the session, the answer printed or the failure reported.
+// The engine, the target from the access list or the options, and the session of one command.
+// When it cannot be opened, the failure is reported and exitCode() says how the command ends.
+class CommandSession {
+ public:
+  CommandSession(cli::Context& ctx, const std::string& command, const Prepared& p) {
+    if (!engine_.started()) {
+      exit_ = cli::failure(ctx, command, "the SNMP engine could not be started");
+      return;
+    }
+    if (!makeTarget(ctx, command, p.address, p.options, &engine_.progress(), target_)) {
+      exit_ = cli::kExitUsage;
+      return;
+    }
+    int rc = 0;
+    session_ = std::make_unique<CSnmpSession>(&target_, rc);
+    if (rc != 0) {
+      session_.reset();
+      exit_ = reportResult(ctx, command, rc, 0, 0);
+      return;
+    }
+    session_->setTimeout(p.options.timeout);
+  }
+  bool open() const { return session_ != nullptr; }
+  int exitCode() const { return exit_; }
+  CSnmpSession& operator*() { return *session_; }
+
+ private:
+  Engine engine_;  // declared first: it outlives the session
+  snmpaccess::SnmpTarget target_;
+  std::unique_ptr<CSnmpSession> session_;
+  int exit_ = cli::kExitOk;
+};
+
+// One request to the print server: the answer printed or the failure reported.
 int exchange(cli::Context& ctx, const std::string& command, const Prepared& p, Request& request, Operation op) {
-  Engine engine;
-  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
-  snmpaccess::SnmpTarget target;
-  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
+  CommandSession opened(ctx, command, p);
+  if (!opened.open()) return opened.exitCode();
+  CSnmpSession& session = *opened;
   int rc = 0;
-  CSnmpSession session(&target, rc);
-  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
-  session.setTimeout(p.options.timeout);
   int status = 0, index = 0;
   switch (op) {
     case Operation::Get: rc = session.get(request.list, &status, &index); break;
@@ -147,14 +175,10 @@ int runWalk(cli::Context& ctx) {
   COid root("1.3.6.1.2.1");
   if (!p.rest.empty() && !parseName(ctx, command, p.rest.front(), root)) return cli::kExitUsage;
 
-  Engine engine;
-  if (!engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
-  snmpaccess::SnmpTarget target;
-  if (!makeTarget(ctx, command, p.address, p.options, &engine.progress(), target)) return cli::kExitUsage;
+  CommandSession opened(ctx, command, p);
+  if (!opened.open()) return opened.exitCode();
+  CSnmpSession& session = *opened;
   int rc = 0;
-  CSnmpSession session(&target, rc);
-  if (rc != 0) return reportResult(ctx, command, rc, 0, 0);
-  session.setTimeout(p.options.timeout);
 
   nlohmann::json found = nlohmann::json::array();
   COid previous = root;
