@@ -9,8 +9,10 @@
 #include "access/mib_enumerations.h"
 #include "access/result_codes.h"
 #include "app/oem_family_table.h"
+#include "app/settings.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -194,7 +196,7 @@ int openSession(cli::Context& ctx, const std::string& command, const std::string
                 Session& s) {
   if (!s.engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
   if (!cli::snmpcmd::makeTarget(ctx, command, address, o.snmp, &s.engine.progress(), s.target)) return cli::kExitUsage;
-  snmpaccess::setGroupTimeouts(o.snmp.timeout, o.snmp.timeout);
+  app::applyGroupTimeouts(platform::Registry(), o.snmp.timeout != cli::snmpcmd::Options{}.timeout ? o.snmp.timeout : 0);
   int rc = 0;
   s.session = std::make_unique<snmpaccess::CSnmpSession>(&s.target, rc);
   if (rc != 0) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);
@@ -301,7 +303,7 @@ const char* kCommonOptions =
     "  --family CODE         product family whose enterprise prefix the OIDs use (default KDV)\n"
     "  --prefix OID          enterprise prefix given directly\n"
     "  --level N             take MIB level N instead of probing it\n"
-    "  --timeout T           wait per transmission in hundredths of a second (default 500)\n"
+    "  --timeout T           wait per transmission in hundredths of a second (default: the GetTimeout and SetTimeout settings)\n"
     "  --json                machine-readable output\n";
 
 const cli::CommandRegistration kRead({
