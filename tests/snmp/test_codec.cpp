@@ -2,6 +2,7 @@
 // reads, the v1 trap translation, and robustness against cut and damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -529,6 +530,14 @@ TEST(CodecDecode, EveryRefusalHasItsCode) {
       {"binding with a third element", message(response(tlv(0x30, tlv(0x30, cat({kSysName, hex("05 00 05 00")}))))),
        SNMPAPI_MESSAGE_INVALID},
       {"33 bindings", message(response(tlv(0x30, thirtyThree))), SNMPAPI_OUTPUT_TRUNCATED},
+      // The binding's length runs one byte past its list into the PDU's last byte (which would
+      // complete it as NULL with content): the list ends first.
+      {"binding one byte longer than its list",
+       message(tlv(0xA2, cat({hex("02 01 07 02 01 00 02 01 00 30 0E 30 0D"), kSysName, hex("05 01 00")}))),
+       SNMPAPI_OUTPUT_TRUNCATED},
+      {"binding one byte longer than its list, INTEGER",
+       message(tlv(0xA2, cat({hex("02 01 07 02 01 00 02 01 00 30 0E 30 0D"), kSysName, hex("02 01 05")}))),
+       SNMPAPI_OUTPUT_TRUNCATED},
       {"element longer than its container", hex("30 05 02 01 00 04 05 61 61"), SNMPAPI_OUTPUT_TRUNCATED},
       {"message longer than the input", cat({hex("30 82 01 00"), hex("02 01 00")}), SNMPAPI_OUTPUT_TRUNCATED},
       {"length of five length bytes", hex("30 85 00 00 00 00 03 02 01 00"), SNMPAPI_OUTPUT_TRUNCATED},
@@ -762,6 +771,14 @@ TEST(CodecTrap, EncodedTrapDecodesTranslated) {
 
 // ---- robustness ----
 
+// A response of more than 128 bytes: the message, the PDU, the list and one string take
+// long-form lengths.
+const Bytes kLongString = hex("04 81 96");
+Bytes longSample() {
+  return message(response(tlv(0x30, cat({binding(kSysName, cat({kLongString, Bytes(150, 'x')})),
+                                          binding(kSysName, hex("02 01 07"))}))));
+}
+
 std::vector<Bytes> sampleMessages() {
   const Bytes ifIndex = binding(hex("06 0A 2B 06 01 02 01 02 02 01 01 03"), hex("02 01 03"));
   return {
@@ -772,7 +789,33 @@ std::vector<Bytes> sampleMessages() {
       v1Trap(kEnterprise, 6, 17, ifIndex),
       cat({hex("30 80 02 01 00 04 06"), str("public"), hex("A2 80 02 01 07 02 01 00 02 01 00 30 80 30 80"), kSysName,
            hex("04 80 61 62 00 00 00 00 00 00 00 00 00 00")}),
+      longSample(),
   };
+}
+
+TEST(CodecRobustness, LongFormLengthsCutShortAreRefused) {
+  const Bytes full = longSample();
+  ASSERT_GE(full.size(), 128u);
+  ASSERT_EQ(full[1], 0x81) << "the message length takes the long form";
+  // The input ends one byte early, while the byte after it is still readable memory: a reader
+  // that let a length run one byte past its input would read it and accept the message.
+  for (std::size_t cut : {std::size_t{1}, std::size_t{2}}) {
+    DecodeOutput out;
+    std::size_t consumed = 99;
+    EXPECT_EQ(snmp::codec::decodeMessage(full.data(), full.size() - cut, out, &consumed), SNMPAPI_OUTPUT_TRUNCATED)
+        << cut << " byte(s) short";
+    EXPECT_EQ(out.count, 0u);
+    EXPECT_EQ(consumed, 0u);
+  }
+  // The same for the long-form length of the string inside it, with the message length kept
+  // consistent: the string runs one byte past its binding.
+  Bytes inner = full;
+  const std::size_t at = std::search(inner.begin(), inner.end(), kLongString.begin(), kLongString.end()) - inner.begin();
+  ASSERT_LT(at, inner.size());
+  inner[at + 2] = static_cast<smiBYTE>(inner[at + 2] + 1);
+  DecodeOutput out;
+  EXPECT_EQ(snmp::codec::decodeMessage(inner.data(), inner.size(), out), SNMPAPI_OUTPUT_TRUNCATED);
+  EXPECT_EQ(out.count, 0u);
 }
 
 TEST(CodecRobustness, EveryPrefixIsRefusedWithoutCrashOrLeak) {
