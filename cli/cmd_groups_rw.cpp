@@ -9,8 +9,10 @@
 #include "access/mib_enumerations.h"
 #include "access/result_codes.h"
 #include "app/oem_family_table.h"
+#include "app/settings.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -204,7 +206,7 @@ int openSession(cli::Context& ctx, const std::string& command, const std::string
                 Session& s) {
   if (!s.engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
   if (!cli::snmpcmd::makeTarget(ctx, command, address, o.snmp, &s.engine.progress(), s.target)) return cli::kExitUsage;
-  snmpaccess::setGroupTimeouts(o.snmp.timeout, o.snmp.timeout);
+  app::applyGroupTimeouts(platform::Registry(), o.snmp.timeout != cli::snmpcmd::Options{}.timeout ? o.snmp.timeout : 0);
   int rc = 0;
   s.session = std::make_unique<snmpaccess::CSnmpSession>(&s.target, rc);
   if (rc != 0) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);

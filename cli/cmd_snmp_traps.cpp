@@ -38,12 +38,12 @@ struct Trap {
   std::vector<snmpaccess::CVarBind> bindings;
 };
 
-// Reads one datagram; false when nothing usable was there.
-bool receiveTrap(HSNMP_SESSION session, Trap& trap) {
+// Reads one datagram; false when nothing usable was there (`error` then holds the engine's code).
+bool receiveTrap(HSNMP_SESSION session, Trap& trap, smiUINT32& error) {
   HSNMP_ENTITY src = 0, dst = 0;
   HSNMP_CONTEXT ctx = 0;
   HSNMP_PDU pdu = 0;
-  SnmpRecvMsg(session, &src, &dst, &ctx, &pdu);
+  error = SnmpRecvMsg(session, &src, &dst, &ctx, &pdu) == SNMPAPI_FAILURE ? SnmpGetLastError(session) : 0;
   if (src) {
     char text[64] = {};
     SnmpEntityToStr(src, sizeof text, text);
@@ -132,7 +132,17 @@ int run(cli::Context& ctx, const Options& o) {
     if (w.status == snmpaccess::WaitStatus::Stopped) break;
     if (w.status != snmpaccess::WaitStatus::Arrived) continue;
     Trap trap;
-    if (!receiveTrap(session, trap)) continue;
+    smiUINT32 error = 0;
+    if (!receiveTrap(session, trap, error)) {
+      // A datagram arrived but no trap came of it: say so rather than drop it without a word.
+      if (error == SNMPAPI_ALLOC_ERROR)
+        *ctx.err << "trellanctl traps: a trap was dropped: it could not be translated into an SNMPv2 trap "
+                    "(a v1 trap of more than 29 bindings does not fit 32)" << std::endl;
+      else if (error != 0 && error != SNMPAPI_NOOP)
+        *ctx.err << "trellanctl traps: a datagram was dropped: " << SnmpErrorName(error)
+                 << " (not an SNMPv1 message the engine can read)" << std::endl;
+      continue;
+    }
     printTrap(ctx, trap);
     ++received;
   }
