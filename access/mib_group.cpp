@@ -383,7 +383,11 @@ int CMibGroup::row(int index, CMibGroup*& out) {
 int CMibGroup::request(CSnmpSession& session, bool set, CVarBind* const* list, int n) {
   errorStatus_ = 0;
   errorIndex_ = 0;
-  return set ? session.set(list, n, &errorStatus_, &errorIndex_) : session.get(list, n, &errorStatus_, &errorIndex_);
+  failedOid_.clear();
+  const int rc =
+      set ? session.set(list, n, &errorStatus_, &errorIndex_) : session.get(list, n, &errorStatus_, &errorIndex_);
+  if (rc != 0 && errorIndex_ >= 1 && errorIndex_ <= n) failedOid_ = list[errorIndex_ - 1]->name().text();
+  return rc;
 }
 
 // Sends the batch in requests of at most one binding list (32 bindings). After a tooBig reply

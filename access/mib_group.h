@@ -88,6 +88,8 @@ class CMibGroup {
   // --- state of the last request ---
   int errorStatus() const { return errorStatus_; }
   int errorIndex() const { return errorIndex_; }
+  // The OID the print server named in its error index in the last request (empty: none).
+  const std::string& failedOid() const { return failedOid_; }
   // 255 unknown; otherwise the level read (or 1 when the group does not probe).
   int mibVersion() const { return version_; }
   std::string& text() { return text_; }
@@ -182,6 +184,7 @@ class CMibGroup {
   std::string text_;
   int errorStatus_ = 0;
   int errorIndex_ = 0;
+  std::string failedOid_;
   int version_ = kVersionUnknown;
   int levelApplied_ = -2;                // level whose additions are in the list
   bool extensionsAdded_ = false;

@@ -1,6 +1,8 @@
 // trellanctl discover / query: find print servers with the search-list syntax of a view, and
 // ask one print server for its discovery reply.
 #include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -11,6 +13,7 @@
 #include "app/oem_family_table.h"
 #include "app/settings.h"
 #include "app/view_def.h"
+#include "app/view_entry.h"
 #include "app/view_manager.h"
 #include "app/view_search.h"
 #include "cli/cmd_snmp_common.h"
@@ -19,6 +22,7 @@
 #include "devices/device_column.h"
 #include "devices/discovery_headless.h"
 #include "devices/discovery_tcpip.h"
+#include "devices/ipv4_text.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
 #include "snmp/engine_watch.h"
@@ -86,9 +90,30 @@ std::string csvField(const std::string& s) {
   return out + "\"";
 }
 
+// The JSON key of a catalogue column: its title in camelCase ("H/W Address" -> hwAddress,
+// "Serial #" -> serialNumber, "Current SSID" -> currentSsid).
+std::string jsonKey(const char* title) {
+  std::string key;
+  bool wordStart = true;
+  for (const char* p = title; *p; ++p) {
+    std::string piece = *p == '#' ? "Number" : std::string(1, *p);
+    if (*p == ' ') {
+      wordStart = true;
+      continue;
+    }
+    if (*p == '/') continue;
+    for (char c : piece) {
+      const bool upper = wordStart && !key.empty();
+      key += static_cast<char>(upper ? std::toupper(static_cast<unsigned char>(c)) : std::tolower(static_cast<unsigned char>(c)));
+      wordStart = false;
+    }
+  }
+  return key;
+}
+
 nlohmann::json deviceJson(const devices::CDevice& d, const std::vector<int>& columns) {
   nlohmann::json j = nlohmann::json::object();
-  for (int c : columns) j[devices::columnTitle(c)] = cell(d, c);
+  for (int c : columns) j[jsonKey(devices::columnTitle(c))] = cell(d, c);
   j["answered"] = d.answered;
   j["configured"] = d.configured;
   return j;
@@ -113,6 +138,25 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   if (byView && (local || hasColumns || !d.entries.empty()))
     return cli::usageError(ctx, command, "--view takes its search and columns from the view: no --local, --columns or entries");
 
+  // Every entry is checked before anything is sent: a typing error is not a unit that is silent.
+  for (const std::string& e : d.entries) {
+    if (!app::validTcpIpEntry(e))
+      return cli::usageError(ctx, command,
+                             "'" + e + "' is not a search entry (an address, a.b.c.*, a.b.c.255<DB>, Multicast<1-255> "
+                             "or File<path>)");
+    if (e.rfind("File<", 0) == 0) {
+      const std::string path = e.substr(5, e.size() - 6);
+      if (!std::ifstream(path)) return cli::usageError(ctx, command, "'" + e + "': the file cannot be read");
+      continue;
+    }
+    if (e.rfind("Multicast<", 0) == 0) continue;
+    std::string address = e.substr(0, e.find('<'));
+    if (const auto star = address.find('*'); star != std::string::npos) address[star] = '1';
+    if (const auto ip = devices::parseIpv4(address))
+      if (const std::string refusal = cli::snmpcmd::loopbackRefusal(*ip); !refusal.empty())
+        return cli::failure(ctx, command, "'" + e + "' " + refusal);
+  }
+
   devices::SearchRequest request;
   request.entries = d.entries;
   request.listSearch = !request.entries.empty();
@@ -129,7 +173,8 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   devices::DisplayFilter filter;
   if (byView) {
     platform::Registry reg(platform::Registry::defaultPath(),
-                           [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; });
+                           [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; },
+                           platform::Registry::Access::ReadOnly);
     app::IdleViewDiscoveryFactory factory;
     app::CViewManager views(reg, factory);
     views.loadTree();
@@ -162,9 +207,8 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   devices::CTcpIpDiscovery discovery;
   discovery.setSettings(settings);
   devices::HeadlessDiscoveryRun run(discovery);
-  // Devices are streamed as they come: on stdout for the plain table, on stderr otherwise so
-  // that the JSON or CSV document stays whole.
-  std::ostream& stream = (ctx.json || csv) ? *ctx.err : *ctx.out;
+  // Devices are reported as they come, as progress: stdout holds only the list.
+  std::ostream& stream = *ctx.err;
   run.onFound([&](devices::CDevice& d, int) {
     stream << "found " << cell(d, 2) << "  " << d.hardwareAddress.view() << "  " << d.systemName.view()
            << (d.answered ? "" : "  (No Response)") << "\n";
@@ -206,7 +250,6 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
       while (!line.empty() && line.back() == ' ') line.pop_back();
       *ctx.out << line << "\n";
     };
-    *ctx.out << "\n";
     row([](int c) { return std::string(devices::columnTitle(c)); });
     for (const auto& d : found) row([&](int c) { return cell(*d, c); });
     *ctx.out << found.size() << (found.size() == 1 ? " print server" : " print servers") << (result == 2 ? " (stopped)" : "")
@@ -224,7 +267,10 @@ int runQuery(cli::Context& ctx, const QueryOptions& q) {
   const std::string command = "query";
   const CommonOptions& o = q.common;
   const std::string& address = q.address;
-  if (!devices::parseIpv4(address)) return cli::usageError(ctx, command, "'" + address + "' is no IPv4 address");
+  const auto ip = devices::parseIpv4(address);
+  if (!ip) return cli::usageError(ctx, command, "'" + address + "' is no IPv4 address");
+  if (const std::string refusal = cli::snmpcmd::loopbackRefusal(*ip); !refusal.empty())
+    return cli::failure(ctx, command, refusal);
 
   cli::snmpcmd::installInterruptHandler();
   snmpaccess::HeadlessProgress progress(&snmp::headlessWatch(), &cli::snmpcmd::gInterrupted);
@@ -237,13 +283,16 @@ int runQuery(cli::Context& ctx, const QueryOptions& q) {
   device.querySettings.extraColumns = true;
   const int result = device.query();
   if (result == 2) return cli::failure(ctx, command, "stopped");
-  std::string whatsWrong;
-  if (result == 0) {
-    device.composeStatusText(whatsWrong, 255);
-  } else {
-    whatsWrong = device.statusWordText == devices::kTextBadFormat ? devices::kTextUnknownFormat
-                                                                   : devices::kTextCannotCommunicate;
+  if (result != 0) {
+    const bool badFormat = device.statusWordText == devices::kTextBadFormat;
+    return cli::failure(ctx, command,
+                        address + ": " +
+                            (badFormat ? std::string("the reply is in an unknown format")
+                                       : "no answer within " + std::to_string(o.timeoutMs) + " ms (" +
+                                             devices::kTextCannotCommunicate + ")"));
   }
+  std::string whatsWrong;
+  device.composeStatusText(whatsWrong, 255);
   const int level = device.statusLevel(0, device.querySettings.masks);
 
   struct Field {
@@ -265,21 +314,30 @@ int runQuery(cli::Context& ctx, const QueryOptions& q) {
 
   if (ctx.json) {
     nlohmann::json j = nlohmann::json::object();
-    for (const Field& f : fields) j[f.name] = f.value;
+    for (int c = 0; c < devices::kColumnCount; ++c) {
+      if (devices::isPortColumn(c)) continue;
+      if (const char* t = devices::deviceColumnText(device, c)) j[jsonKey(devices::columnTitle(c))] = t;
+    }
+    j["family"] = std::string(device.familyCode.view());
+    j["replyFormat"] = device.replyFormat;
+    j["kind"] = device.kind == devices::kKindSecondFamily ? "second family" : "native";
+    j["configured"] = device.configured;
+    j["answered"] = device.answered;
+    j["statusWord"] = devices::statusWord(level);
+    j["portCount"] = device.portCount();
     nlohmann::json ports = nlohmann::json::array();
     for (int p = 0; p < device.portCount(); ++p) {
       device.setCurrentPort(p);
       nlohmann::json port = nlohmann::json::object();
       for (int c = 0; c < devices::kColumnCount; ++c)
         if (devices::isPortColumn(c) || c == 14)
-          if (const char* t = devices::deviceColumnText(device, c)) port[devices::columnTitle(c)] = t;
+          if (const char* t = devices::deviceColumnText(device, c)) port[jsonKey(devices::columnTitle(c))] = t;
       ports.push_back(port);
     }
     device.setCurrentPort(-1);
     j["ports"] = ports;
     j["statusLevel"] = level;
     j["whatsWrong"] = whatsWrong;
-    j["result"] = result;
     cli::writeJson(ctx, j);
   } else {
     std::size_t width = 0;
@@ -296,7 +354,7 @@ int runQuery(cli::Context& ctx, const QueryOptions& q) {
     device.setCurrentPort(-1);
     *ctx.out << "What's Wrong:\n" << whatsWrong << "\n";
   }
-  return result == 0 ? cli::kExitOk : cli::kExitFailed;
+  return cli::kExitOk;
 }
 
 const cli::CommandRegistration kDiscover({

@@ -139,6 +139,14 @@ void printGroup(std::ostream& out, const CMibGroup& g, const std::string& indent
   for (int c = 0; c < g.childCount(); ++c) printGroup(out, *g.child(c), indent + "  ");
 }
 
+// The OID a failed group read stopped at: the group's own, or a child's.
+std::string failedOid(const CMibGroup& g) {
+  if (!g.failedOid().empty()) return g.failedOid();
+  for (int c = 0; c < g.childCount(); ++c)
+    if (std::string oid = failedOid(*g.child(c)); !oid.empty()) return oid;
+  return "";
+}
+
 // Reads one integer (a port count) outside any group.
 int readInteger(snmpaccess::CSnmpSession& s, const std::string& oid, std::int32_t& out) {
   snmpaccess::CVarBind b(oid.c_str());
@@ -166,15 +174,16 @@ int buildGroup(cli::Context& ctx, const std::string& command, const std::string&
   if (def->kind == mib::GroupKind::Table) p.entries = row >= 0 ? static_cast<int>(row + 1) : 1;
   if (def->kind == mib::GroupKind::Protocols) {
     snmpaccess::CProtocolListGroup list(snmpaccess::rowParams(o.prefix, -1));
-    if (const int rc = list.read(session)) return cli::snmpcmd::reportResult(ctx, command, rc, list.errorStatus(), list.errorIndex());
+    if (const int rc = list.read(session))
+      return cli::snmpcmd::reportResult(ctx, command, rc, list.errorStatus(), list.errorIndex(), failedOid(list));
     p.protocols = list.protocols();
   }
   const bool needsPorts = def->id == mib::GroupId::IpTrapRow2 || def->id == mib::GroupId::EmailTrapRow2 ||
                           def->id == mib::GroupId::TrapEvent;
   if (needsPorts) {
     std::int32_t ports = 0;
-    if (const int rc = readInteger(session, o.prefix + ".6.2.3.1.0", ports))
-      return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);
+    const std::string oid = o.prefix + ".6.2.3.1.0";
+    if (const int rc = readInteger(session, oid, ports)) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0, oid);
     p.ports = ports;
   }
   if (def->id == mib::GroupId::TrapEvent) {
@@ -205,8 +214,12 @@ struct Session {
 int openSession(cli::Context& ctx, const std::string& command, const std::string& address, const GroupOptions& o,
                 Session& s) {
   if (!s.engine.started()) return cli::failure(ctx, command, "the SNMP engine could not be started");
-  if (!cli::snmpcmd::makeTarget(ctx, command, address, o.snmp, &s.engine.progress(), s.target)) return cli::kExitUsage;
-  app::applyGroupTimeouts(platform::Registry(), o.snmp.timeout != cli::snmpcmd::Options{}.timeout ? o.snmp.timeout : 0);
+  int exit = cli::kExitOk;
+  if (!cli::snmpcmd::makeTarget(ctx, command, address, o.snmp, &s.engine.progress(), s.target, exit)) return exit;
+  // A reading command never moves a corrupt settings file aside.
+  const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
+                                    platform::Registry::Access::ReadOnly);
+  app::applyGroupTimeouts(settings, o.snmp.timeout != cli::snmpcmd::Options{}.timeout ? o.snmp.timeout : 0);
   int rc = 0;
   s.session = std::make_unique<snmpaccess::CSnmpSession>(&s.target, rc);
   if (rc != 0) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);
@@ -223,7 +236,8 @@ int runRead(cli::Context& ctx, GroupOptions& o) {
   if (const int rc = openSession(ctx, command, o.address, o, s)) return rc;
   std::unique_ptr<CMibGroup> g;
   if (const int rc = buildGroup(ctx, command, o.group, row, o, *s.session, g)) return rc;
-  if (const int rc = g->read(*s.session)) return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
+  if (const int rc = g->read(*s.session))
+    return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex(), failedOid(*g));
   if (ctx.json)
     cli::writeJson(ctx, groupJson(*g));
   else
@@ -282,7 +296,8 @@ int runWrite(cli::Context& ctx, GroupOptions& o) {
   if (const int rc = openSession(ctx, command, o.address, o, s)) return rc;
   std::unique_ptr<CMibGroup> g;
   if (const int rc = buildGroup(ctx, command, o.group, row, o, *s.session, g)) return rc;
-  if (const int rc = g->read(*s.session)) return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
+  if (const int rc = g->read(*s.session))
+    return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex(), failedOid(*g));
   for (const std::string& a : o.rest) {
     const std::string var = a.substr(0, a.find('=')), value = a.substr(a.find('=') + 1);
     const int i = findVariable(*g, var);
@@ -295,7 +310,7 @@ int runWrite(cli::Context& ctx, GroupOptions& o) {
   }
   const int changed = g->changedCount();
   if (const int rc = g->writeChanged(*s.session))
-    return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
+    return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex(), failedOid(*g));
   if (ctx.json)
     cli::writeJson(ctx, nlohmann::json{{"result", 0}, {"written", changed}});
   else

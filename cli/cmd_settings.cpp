@@ -50,7 +50,9 @@ int run(cli::Context& ctx) {
 
   std::string storeProblem;
   const platform::Registry reg(platform::Registry::defaultPath(),
-                               [&](const std::string& m) { storeProblem += m + "\n"; });
+                               [&](const std::string& m) { storeProblem += m + "\n"; },
+                               platform::Registry::Access::ReadOnly);
+  if (!storeProblem.empty()) *ctx.err << "trellanctl settings: " << storeProblem;
   // Without a screen the default window rectangle is not known; shown as such when not stored.
   const auto settings = app::effectiveSettings(reg, app::defaultWindowRect(0, 0));
   app::OemFamilyTable families;

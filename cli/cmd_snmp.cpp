@@ -80,10 +80,7 @@ class CommandSession {
       exit_ = cli::failure(ctx, command, "the SNMP engine could not be started");
       return;
     }
-    if (!makeTarget(ctx, command, p.address, p.options, &engine_.progress(), target_)) {
-      exit_ = cli::kExitUsage;
-      return;
-    }
+    if (!makeTarget(ctx, command, p.address, p.options, &engine_.progress(), target_, exit_)) return;
     int rc = 0;
     session_ = std::make_unique<CSnmpSession>(&target_, rc);
     if (rc != 0) {
@@ -116,7 +113,11 @@ int exchange(cli::Context& ctx, const std::string& command, const Prepared& p, R
     case Operation::GetNext: rc = session.getNext(request.list, &status, &index); break;
     case Operation::Set: rc = session.set(request.list, &status, &index); break;
   }
-  if (rc != 0) return reportResult(ctx, command, rc, status, index);
+  if (rc != 0) {
+    const bool named = index >= 1 && index <= static_cast<int>(request.list.size());
+    return reportResult(ctx, command, rc, status, index,
+                        named ? request.list[static_cast<std::size_t>(index - 1)]->name().text() : std::string());
+  }
   printBindings(ctx, request.list);
   return cli::kExitOk;
 }

@@ -1,13 +1,17 @@
 #include "cli/cmd_snmp_common.h"
 
 #include <csignal>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "access/result_codes.h"
 #include "app/access_list.h"
 #include "app/settings.h"
+#include "devices/ipv4_text.h"
+#include "platform/net_config.h"
 #include "platform/registry.h"
+#include "snmp/address_text.h"
 #include "snmp/engine_watch.h"
 #include "snmp/value_text.h"
 
@@ -66,11 +70,54 @@ Engine::~Engine() {
   if (started_) SnmpCleanup();
 }
 
+std::string addressProblem(const std::string& address) {
+  const std::string shown = "'" + address.substr(0, 40) + "'";
+  if (address.empty() || address.size() > snmpaccess::kTargetTextSize - 1)
+    return shown + " is not an address (IPv4, IPX network-node or COMn)";
+  switch (familyOf(address)) {
+    case snmpaccess::kFamilySerial: {
+      char port[5];
+      return snmp::address::parseSerial(address.c_str(), port) ? "" : shown + " is not a serial port (COM1..COM9)";
+    }
+    case snmpaccess::kFamilyIpx: {
+      std::uint8_t network[4], node[6];
+      return snmp::address::parseIpx(address.c_str(), network, node)
+                 ? ""
+                 : shown + " is not an IPX address (NNNNNNNN-XXXXXXXXXXXX)";
+    }
+    default: {
+      // Digits and dots are meant as a dotted address and must be one; anything else is a host name.
+      if (address.find_first_not_of("0123456789.") == std::string::npos)
+        return devices::parseIpv4(address) ? "" : shown + " is not an IPv4 address";
+      std::uint8_t a[4];
+      return snmp::address::parseIpv4(address.c_str(), a) ? "" : shown + " is neither an IPv4 address nor a known host name";
+    }
+  }
+}
+
+std::string loopbackRefusal(std::uint32_t address) {
+  if (!platform::netConfig().loopbackOnly || (address >> 24) == 127) return "";
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFFu, (address >> 8) & 0xFFu,
+                address & 0xFFu);
+  return std::string("refused by the loopback guard: ") + text +
+         " lies outside 127.0.0.0/8 and TRELLAN_LOOPBACK_ONLY is set; nothing was sent";
+}
+
 bool makeTarget(Context& ctx, const std::string& command, const std::string& address, const Options& options,
-                snmpaccess::ProgressWindow* progress, snmpaccess::SnmpTarget& target) {
-  if (address.empty() || address.size() > snmpaccess::kTargetTextSize - 1) {
-    usageError(ctx, command, "'" + address.substr(0, 40) + "' is not an address (IPv4, IPX network-node or COMn)");
+                snmpaccess::ProgressWindow* progress, snmpaccess::SnmpTarget& target, int& exit) {
+  if (const std::string problem = addressProblem(address); !problem.empty()) {
+    exit = usageError(ctx, command, problem);
     return false;
+  }
+  if (familyOf(address) == snmpaccess::kFamilyIpv4) {
+    std::uint8_t a[4] = {};
+    snmp::address::parseIpv4(address.c_str(), a);
+    const std::uint32_t host = (std::uint32_t{a[0]} << 24) | (std::uint32_t{a[1]} << 16) | (std::uint32_t{a[2]} << 8) | a[3];
+    if (const std::string refusal = loopbackRefusal(host); !refusal.empty()) {
+      exit = failure(ctx, command, refusal);
+      return false;
+    }
   }
   target.family = familyOf(address);
   target.setAddress(address);
@@ -80,7 +127,9 @@ bool makeTarget(Context& ctx, const std::string& command, const std::string& add
     const char* key = target.family == snmpaccess::kFamilyIpx      ? app::kAccessNwKey
                       : target.family == snmpaccess::kFamilySerial ? app::kAccessComKey
                                                                    : app::kAccessIpKey;
-    platform::Registry registry;
+    const platform::Registry registry(platform::Registry::defaultPath(),
+                                      [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; },
+                                      platform::Registry::Access::ReadOnly);
     app::CAccessList list;
     list.load(registry, key, true);
     const app::CAccessEntry& entry = list.lookup(address);
@@ -93,7 +142,8 @@ bool makeTarget(Context& ctx, const std::string& command, const std::string& add
   return true;
 }
 
-int reportResult(Context& ctx, const std::string& command, int code, int errorStatus, int errorIndex) {
+int reportResult(Context& ctx, const std::string& command, int code, int errorStatus, int errorIndex,
+                 const std::string& oid) {
   const char* meaning = snmpaccess::resultCodeMeaning(code);
   std::string text = meaning ? meaning : "";
   if (!meaning) {
@@ -101,16 +151,18 @@ int reportResult(Context& ctx, const std::string& command, int code, int errorSt
     text = std::string("error status ") + std::to_string(code) + (name && *name ? std::string(" (") + name + ")" : "") +
            " in the reply";
   }
+  std::string message = std::to_string(code) + " " + text;
+  if (errorStatus) message += " (error index " + std::to_string(errorIndex) + (oid.empty() ? "" : ": " + oid) + ")";
+  else if (!oid.empty()) message += " (" + oid + ")";
   if (ctx.json) {
-    nlohmann::json j = {{"result", code}, {"meaning", text}};
+    nlohmann::json j = {{"result", code}, {"meaning", text}, {"error", message}};
     if (errorStatus) {
       j["errorStatus"] = errorStatus;
       j["errorIndex"] = errorIndex;
     }
+    if (!oid.empty()) j["oid"] = oid;
     writeJson(ctx, j);
   }
-  std::string message = std::to_string(code) + " " + text;
-  if (errorStatus) message += " (error index " + std::to_string(errorIndex) + ")";
   return failure(ctx, command, message);
 }
 

@@ -45,13 +45,22 @@ class Engine {
   std::unique_ptr<snmpaccess::HeadlessProgress> progress_;
 };
 
-// Fills `target`; false (with a usage message printed) when the address does not fit.
+// Empty when `address` is a usable print server address (dotted IPv4 or a host name that
+// resolves, IPX network-node, COM1..COM9); else why not.
+std::string addressProblem(const std::string& address);
+// Empty, or the refusal of the loopback guard (TRELLAN_LOOPBACK_ONLY) for an IPv4 address in
+// host order: said before anything is sent.
+std::string loopbackRefusal(std::uint32_t address);
+
+// Fills `target`; false when the address is not valid (a usage message printed, `exit` 2) or
+// the loopback guard refuses it (`exit` 1).
 bool makeTarget(Context& ctx, const std::string& command, const std::string& address, const Options& options,
-                snmpaccess::ProgressWindow* progress, snmpaccess::SnmpTarget& target);
+                snmpaccess::ProgressWindow* progress, snmpaccess::SnmpTarget& target, int& exit);
 
 // Prints the failure of a request: code, meaning, the reply's error status and index when it
-// had one. Returns kExitFailed.
-int reportResult(Context& ctx, const std::string& command, int code, int errorStatus, int errorIndex);
+// had one, and the OID it names when known. Returns kExitFailed.
+int reportResult(Context& ctx, const std::string& command, int code, int errorStatus, int errorIndex,
+                 const std::string& oid = {});
 
 // One line "OID = SYNTAX:VALUE" (text) or an object {"oid","syntax","value"} (JSON) per binding.
 void printBindings(Context& ctx, const std::vector<snmpaccess::CVarBind*>& bindings);

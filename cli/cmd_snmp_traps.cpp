@@ -91,7 +91,11 @@ void printTrap(cli::Context& ctx, const Trap& t) {
       const snmp::text::ValueText v = snmp::text::formatValue(b.value());
       list.push_back({{"oid", b.name().text()}, {"syntax", v.syntax}, {"value", v.text}});
     }
-    nlohmann::json j = {{"source", t.source}, {"type", type}, {"community", t.community}, {"bindings", list}};
+    nlohmann::json j = {{"source", t.source},
+                        {"pduType", snmp::text::pduTypeName(t.type)},
+                        {"pduTag", static_cast<unsigned>(t.type) & 0xFFu},
+                        {"community", t.community},
+                        {"bindings", list}};
     cli::writeJson(ctx, j, true);
     return;
   }
@@ -117,7 +121,7 @@ int run(cli::Context& ctx, const Options& o) {
     SnmpClose(session);
     return cli::failure(ctx, "traps", std::string("the trap socket could not be opened (") + SnmpErrorName(code) + ")");
   }
-  if (!ctx.json) *ctx.err << "trellanctl traps: listening" << std::endl;
+  *ctx.err << "trellanctl traps: listening" << std::endl;
 
   const auto deadline = Clock::now() + std::chrono::seconds(limitTime ? seconds : 0);
   long received = 0;
@@ -155,10 +159,10 @@ int run(cli::Context& ctx, const Options& o) {
 const cli::CommandRegistration kTraps({"traps", "listen for traps and print them", kDescription, [](CLI::App& app) {
                                          auto o = std::make_shared<Options>();
                                          app.add_option("--count", o->count, "stop after N traps")
-                                             ->check(CLI::PositiveNumber)
+                                             ->check(CLI::Range(1L, 1000000000L))
                                              ->type_name("N");
                                          app.add_option("--seconds", o->seconds, "stop after S seconds")
-                                             ->check(CLI::PositiveNumber)
+                                             ->check(CLI::Range(1L, 1000000000L))
                                              ->type_name("S");
                                          app.add_flag("--ipx", o->ipx, "listen on IPX socket 0x9010");
                                          return [o](cli::Context& ctx) { return run(ctx, *o); };

@@ -191,9 +191,9 @@ int runCreate(cli::Context& ctx, const CreateOptions& o) {
     columns = check.columns;
   }
   for (const auto& e : entries) {
-    if (e.find(',') != std::string::npos) return cli::failure(ctx, cmd, "an entry may not contain \",\"");
+    if (e.find(',') != std::string::npos) return cli::usageError(ctx, cmd, "an entry may not contain \",\"");
     if (type == app::kNodeTcpIpView && !app::validTcpIpEntry(e))
-      return cli::failure(ctx, cmd, "\"" + e + "\": The IP address is invalid.");
+      return cli::usageError(ctx, cmd, "\"" + e + "\": The IP address is invalid.");
   }
 
   Tree t(ctx);

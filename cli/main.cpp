@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
   cli::CommandLine line;
   line.setLauncher([](const cli::Runner& run, cli::Context& ctx) {
     // Nothing else starts the engine for query and discover: the reads start it when they need it.
-    const platform::Registry settings;
+    // Only read here; a command that reads settings itself reports a corrupt file.
+    const platform::Registry settings({}, [](const std::string&) {}, platform::Registry::Access::ReadOnly);
     const app::DeviceReadsInstall deviceReads(settings, true);
     return run(ctx);
   });

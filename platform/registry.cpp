@@ -92,6 +92,7 @@ struct Registry::Impl {
   std::unique_ptr<RegKey> hive = std::make_unique<RegKey>(std::string(regformat::kHive));
   bool view = false;           // a transaction's view: changes stay in memory
   bool inTransaction = false;  // this object's transaction callback is running
+  bool readOnly = false;       // opened by a reader: the file is never changed or moved
 
   Impl() { appendPath(rootPath, root); }
 
@@ -193,6 +194,11 @@ struct Registry::Impl {
         report("Settings file \"" + path + "\" cannot be read: " + why);
         break;
       case Load::Corrupt: {
+        if (readOnly) {
+          report("Settings file \"" + path + "\" is corrupt (" + why +
+                 "); it is left as it is, and the settings read as empty.");
+          break;
+        }
         // Another process may be replacing the file right now: decide under the lock.
         RegistryLock lock(path + ".lock");
         if (!lock.locked()) {
@@ -209,6 +215,10 @@ struct Registry::Impl {
   // Reload, edit, write: the one path by which the file changes.
   bool commit(const std::function<bool(std::unique_ptr<RegKey>&)>& edit) {
     if (view) return edit(hive);
+    if (readOnly) {
+      report("Settings change refused: the settings file was opened for reading only.");
+      return false;
+    }
     if (inTransaction) {
       report("Settings change refused: it was made outside the running transaction's view.");
       return false;
@@ -262,6 +272,13 @@ struct Registry::Impl {
 Registry::Registry(std::string filePath, ErrorSink sink) : impl_(std::make_unique<Impl>()) {
   impl_->path = filePath.empty() ? defaultPath() : std::move(filePath);
   impl_->sink = std::move(sink);
+  impl_->load();
+}
+
+Registry::Registry(std::string filePath, ErrorSink sink, Access access) : impl_(std::make_unique<Impl>()) {
+  impl_->path = filePath.empty() ? defaultPath() : std::move(filePath);
+  impl_->sink = std::move(sink);
+  impl_->readOnly = access == Access::ReadOnly;
   impl_->load();
 }
 

@@ -54,6 +54,10 @@ class Registry {
   // empty store. A file that cannot be parsed is renamed to "<file>.corrupt-YYYYMMDD-HHMMSS",
   // reported through the sink, and the store starts empty.
   explicit Registry(std::string filePath = {}, ErrorSink sink = {});
+  // A reader's store: a corrupt file is reported and left where it is (the store reads as
+  // empty), and every write is refused. Moving a corrupt file aside is for the programs that write.
+  enum class Access { ReadWrite, ReadOnly };
+  Registry(std::string filePath, ErrorSink sink, Access access);
   ~Registry();
   Registry(const Registry&) = delete;
   Registry& operator=(const Registry&) = delete;

@@ -96,7 +96,7 @@ TEST_F(ViewCliTest, RefusalsUseTheDialogMessagesAndChangeNothing) {
       {"views create 'A\\B' --protocol tcpip", 1, "may not contain"},
       {"views create X --protocol tcpip --columns 'System Name,System Name'", 1, "listed twice"},
       {"views create X --protocol serial --columns 'NW Name'", 1, "not offered"},
-      {"views create X --protocol tcpip --entry 10.1.2", 1, "The IP address is invalid."},
+      {"views create X --protocol tcpip --entry 10.1.2", 2, "The IP address is invalid."},
       {"views create X --protocol carrier-pigeon", 2, "--protocol: carrier-pigeon not in {tcpip,netware,serial,ipx}"},
       {"views rename Office Bench", 1, "A view or group with that name already exists."},
       {"views rename Office ''", 1, "The view must have a name."},
@@ -183,8 +183,8 @@ TEST_F(ViewCliTest, DiscoverRunsTheViewsSearch) {
   const auto j = nlohmann::json::parse(json.output.substr(json.output.find("{\n")), nullptr, false);
   ASSERT_FALSE(j.is_discarded()) << json.output;
   ASSERT_EQ(j["devices"].size(), 3u) << json.output;
-  EXPECT_EQ(j["devices"][0]["IP Address"], "127.0.95.10");
-  EXPECT_FALSE(j["devices"][0].contains("H/W Address"));
+  EXPECT_EQ(j["devices"][0]["ipAddress"], "127.0.95.10");
+  EXPECT_FALSE(j["devices"][0].contains("hwAddress"));
 
   struct Case {
     const char* args;

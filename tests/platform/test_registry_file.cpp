@@ -145,6 +145,23 @@ TEST(RegistryFile, CorruptFileIsMovedAsideReportedAndStartsEmpty) {
   EXPECT_EQ(readFile(dir.file(aside)), damaged);
 }
 
+// A reader (trellanctl settings) says the file is corrupt and leaves it where it is.
+TEST(RegistryFile, ReadOnlyStoreLeavesACorruptFileAndRefusesWrites) {
+  TempDir dir;
+  const std::string file = dir.file("Trellan.reg");
+  const std::string damaged = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\n";
+  writeFile(file, damaged);
+
+  std::vector<std::string> errors;
+  Registry reg(file, [&](const std::string& m) { errors.push_back(m); }, Registry::Access::ReadOnly);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("is corrupt"), std::string::npos) << errors[0];
+  EXPECT_EQ(reg.getDword("General", "RunIndex"), std::nullopt);
+  EXPECT_FALSE(reg.setDword("General", "RunIndex", 1));
+  EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"Trellan.reg"});
+  EXPECT_EQ(readFile(file), damaged);
+}
+
 TEST(RegistryFile, FileDamagedBetweenWritesIsNotOverwrittenSilently) {
   TempDir dir;
   std::string file = dir.file("Trellan.reg");
