@@ -21,7 +21,8 @@ const char* const kDescription =
     "Listens for traps on UDP port 162 (TRELLAN_TRAP_PORT), or on IPX socket 0x9010 with --ipx,\n"
     "and prints each one: its sender, PDU type and bindings (with --json one object per line).\n"
     "A v1 trap is shown as the engine delivers it, an SNMPv2 trap (0xA7) with sysUpTime.0,\n"
-    "snmpTrapOID.0, the trap's bindings and snmpTrapEnterprise.0.\n"
+    "snmpTrapOID.0, the trap's bindings and snmpTrapEnterprise.0. A datagram that gives no trap is\n"
+    "reported on stderr with the reason (a v1 trap of more than 29 bindings cannot be translated).\n"
     "Stops after N traps, after S seconds, or on Ctrl-C.\n"
     "Exit status: 0 stopped as asked, 1 the trap socket could not be opened, 2 usage error.";
 
