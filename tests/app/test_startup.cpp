@@ -2,10 +2,13 @@
 
 #include <fstream>
 
+#include "app/command_ids.h"
+#include "app/command_router.h"
 #include "app/network_layer.h"
 #include "app/oem_family_table.h"
 #include "app/startup.h"
 #include "platform/registry.h"
+#include "recording_host.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -181,7 +184,9 @@ TEST_F(StartupTest, CheckProtocol) {
       {7, 0x0010, false, "The NetWare protocol could not be initialized."},
       {8, 0x8000, true, ""},
       {8, 0x0001, false, "The Serial Port protocol could not be initialized."},
-      {9, 0xFFFF, false, "Protocol not supported"},
+      {9, 0x0010, true, ""},
+      {9, 0x8001, false, "The IPX protocol could not be initialized."},
+      {10, 0xFFFF, false, "Protocol not supported"},
   };
   app::CAmbra32App app(reg, ui, net);
   for (const auto& c : cases) {
@@ -201,7 +206,57 @@ TEST_F(StartupTest, AccessListFollowsTheViewProtocol) {
   EXPECT_EQ(app::globalSettings().discoveryPort, 4240u);
   ASSERT_TRUE(app.loadAccessList(app::kViewNetWare, false));
   EXPECT_STREQ(app.accessList().lookup("00000001-0080C7000001").getCommunity, "nwpub");
-  EXPECT_FALSE(app.loadAccessList(app::kViewIpx, false));
+  // IPX units use the NetWare view's communities.
+  ASSERT_TRUE(app.loadAccessList(app::kViewIpx, false));
+  EXPECT_EQ(app.accessList().key(), "Access\\NW");
+  EXPECT_STREQ(app.accessList().lookup("00000001-0080C7000001").getCommunity, "nwpub");
+}
+
+// Refresh through the real router and the real protocol check: only the host's window side is
+// recorded. An IPX view is searched again as opening it searches it.
+class ApplicationHost : public app::RecordingHost {
+ public:
+  explicit ApplicationHost(app::CAmbra32App& application) : application_(application) {}
+  bool checkProtocol(int p) override {
+    log.push_back("checkProtocol " + std::to_string(p));
+    return application_.checkProtocol(p);
+  }
+  bool loadAccessList(int p, bool force) override {
+    log.push_back("loadAccessList " + std::to_string(p));
+    return application_.loadAccessList(p, force);
+  }
+
+ private:
+  app::CAmbra32App& application_;
+};
+
+TEST_F(StartupTest, RefreshSearchesEveryViewWhoseProtocolIsPresent) {
+  struct Case {
+    int protocol;
+    std::uint32_t flags;
+    bool searched;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {app::kViewTcpIp, 0x8001, true, ""},
+      {app::kViewSerial, 0x8001, true, ""},
+      {app::kViewNetWare, 0x8111, true, ""},
+      {app::kViewIpx, 0x8011, true, ""},
+      {app::kViewIpx, 0x8001, false, "The IPX protocol could not be initialized."},
+  };
+  for (const Case& c : cases) {
+    net.flagBits = c.flags;
+    ui.warnings.clear();
+    app::CAmbra32App application(reg, ui, net);
+    ApplicationHost host(application);
+    host.state.viewProtocol = c.protocol;
+    app::CommandRouter router(host, &reg, {"/opt/trellan/bin", false, {}, {}});
+    router.dispatch(app::cmd::kRefresh);
+    const bool searched = !host.log.empty() && host.log.back() == "refresh";
+    EXPECT_EQ(searched, c.searched) << c.protocol << " flags " << c.flags;
+    EXPECT_TRUE(host.messages.empty()) << c.protocol << ": " << (host.messages.empty() ? "" : host.messages[0]);
+    EXPECT_EQ(ui.warnings.empty() ? std::string() : ui.warnings[0], c.warning) << c.protocol;
+  }
 }
 
 }  // namespace
