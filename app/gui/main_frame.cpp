@@ -791,10 +791,12 @@ int withForegroundWait(devices::CDevice& device, gui::CProgressDlg& progress, pl
 
 int CMainFrame::requeryDevice(devices::CDevice& device) {
   stopSearch();
+  list_.freezeDevice(indexOf(device));
   const int result = withForegroundWait(device, *progress_, socketWatch_, [&] {
     progress_->setText(platform::loadString(platform::ids::kRebuildingConfiguration));
     return device.query();
   });
+  list_.thawDevice();
   reinsertRows(indexOf(device));
   return result;
 }
@@ -806,7 +808,10 @@ void CMainFrame::refreshSelected() {
 
 int CMainFrame::readStatusText(devices::CDevice& device, std::string& out) {
   stopSearch();
-  return withForegroundWait(device, *progress_, socketWatch_, [&] {
+  // The row keeps its name and address while the status is read; the requery that follows
+  // shows the answer.
+  list_.freezeDevice(indexOf(device));
+  const int result = withForegroundWait(device, *progress_, socketWatch_, [&] {
     if (auto* ip = dynamic_cast<devices::CIpDevice*>(&device)) return ip->statusText(out, 255);
     const int result = device.query();
     if (result != 0) {
@@ -815,6 +820,8 @@ int CMainFrame::readStatusText(devices::CDevice& device, std::string& out) {
     }
     return device.composeStatusText(out, 255);
   });
+  list_.thawDevice();
+  return result;
 }
 
 bool CMainFrame::prepareTarget(const devices::CDevice& device, snmpaccess::SnmpTarget& target) {
