@@ -117,12 +117,47 @@ class TestMainWindow : public QObject {
       QVERIFY(gone.listen());
     }
     // Leave a socket file behind that nobody answers.
-    QFile stale(SingleInstance::serverName());
+    QFile stale(SingleInstance().serverName());
     QVERIFY(stale.open(QIODevice::WriteOnly));
     stale.close();
     SingleInstance next;
     QVERIFY(next.listen());
     QVERIFY(next.listening());
+  }
+
+  // Two settings files are two programs; one file named two ways, or another display, is told apart
+  // by what it is.
+  void instanceKeyIsTheSettingsFileAndTheDisplay() {
+    const QString a = dir_.filePath("a/Trellan.reg");
+    const QString b = dir_.filePath("b/Trellan.reg");
+    QDir(dir_.path()).mkpath("a");
+    QDir(dir_.path()).mkpath("b");
+    SingleInstance first(a);
+    QVERIFY(first.listen());
+    std::atomic<int> sameFile{-1};
+    std::atomic<int> sameFileOtherSpelling{-1};
+    std::atomic<int> otherFile{-1};
+    std::thread asking([&] {
+      sameFile = SingleInstance(a).ping(5000) ? 1 : 0;
+      sameFileOtherSpelling = SingleInstance(dir_.filePath("b/../a/Trellan.reg")).ping(5000) ? 1 : 0;
+      otherFile = SingleInstance(b).ping(500) ? 1 : 0;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(otherFile != -1, 15000);
+    asking.join();
+    QCOMPARE(sameFile.load(), 1);
+    QCOMPARE(sameFileOtherSpelling.load(), 1);
+    QCOMPARE(otherFile.load(), 0);
+
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", ":1");
+    const QString onOne = SingleInstance::serverNameFor(a);
+    qputenv("DISPLAY", ":2");
+    const QString onTwo = SingleInstance::serverNameFor(a);
+    qputenv("DISPLAY", display);
+    if (!wayland.isEmpty()) qputenv("WAYLAND_DISPLAY", wayland);
+    QVERIFY(onOne != onTwo);
   }
 
   void terminationSignalArrivesAsQtSignal() {
