@@ -125,6 +125,8 @@ std::string usageText(const std::string& programName) {
          "Exit status: 0 success, 1 start-up failed, 2 usage error.\n";
 }
 
+const char* programVersion() { return TRELLAN_VERSION; }
+
 std::string versionText(const std::string& programName) { return programName + " " TRELLAN_VERSION "\n"; }
 
 }  // namespace app

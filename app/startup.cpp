@@ -91,9 +91,8 @@ bool CAmbra32App::startUp(const CommandLine& commandLine) {
       failure_ = Failure::SecondInstance;
       return false;
     }
-    // A second window starts at the top-left corner with the stored size.
-    const WindowRect stored = readWindowRect(reg_, defaultRect);
-    writeWindowRect(reg_, {0, 0, stored.width(), stored.height()});
+    // A further window starts a step below and right of the stored one, whole on the desktop.
+    writeWindowRect(reg_, cascadedWindowRect(readWindowRect(reg_, defaultRect), desktopWidth, desktopHeight));
   } else {
     ui_.becomeFirstInstance();
   }

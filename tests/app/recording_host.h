@@ -49,7 +49,7 @@ class RecordingHost : public CommandHost {
   }
   bool openLocalFile(const std::string& path) override {
     log.push_back("openFile " + path);
-    return true;
+    return openResult;
   }
   bool startProgram(const std::string& program, const std::vector<std::string>& args) override {
     std::vector<std::string> line{program};

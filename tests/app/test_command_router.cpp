@@ -183,6 +183,8 @@ TEST_F(RouterFixture, WebLinksAndMail) {
   run(cmd::kEmailSupport);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].find(texts::kSupportAddress), std::string::npos);
+  run(cmd::kHelpContents);
+  EXPECT_EQ(host.messages, std::vector<std::string>{texts::kUnableToLaunchBrowser});
 }
 
 TEST_F(RouterFixture, HttpWithoutTcpWarnsAndContinues) {

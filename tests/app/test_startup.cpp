@@ -136,13 +136,13 @@ TEST_F(StartupTest, SecondInstanceHandsOverAndEnds) {
   EXPECT_EQ(ui.calls, (std::vector<std::string>{"find", "activate"}));
 }
 
-TEST_F(StartupTest, NewInstanceStartsTopLeftWithTheStoredSizeAndView) {
+TEST_F(StartupTest, NewInstanceStartsAStepFromTheStoredRectangleWithItsSizeAndView) {
   ui.instanceRunning = true;
   ASSERT_TRUE(app::writeWindowRect(reg, {100, 50, 900, 650}));
   ASSERT_TRUE(start({"/new", "/v", "Lab"}));
-  EXPECT_EQ(ui.windowRect, (app::WindowRect{0, 0, 800, 600}));
-  EXPECT_EQ(reg.getDword("General", "Left"), 0u);
-  EXPECT_EQ(reg.getDword("General", "Right"), 800u);
+  EXPECT_EQ(ui.windowRect, (app::WindowRect{132, 82, 932, 682}));
+  EXPECT_EQ(reg.getDword("General", "Left"), 132u);
+  EXPECT_EQ(reg.getDword("General", "Right"), 932u);
   EXPECT_EQ(reg.getString("General", "CurrentView"), "Lab");
   EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "listen"), 0);
 }

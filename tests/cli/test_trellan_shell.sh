@@ -102,7 +102,8 @@ third=$!
 pids+=("$third")
 wait_for grep -q '"CurrentView"="Lab"' "$TRELLAN_REGISTRY"
 check "/new /v writes the view" 0 $?
-contains "/new starts at the top-left" '"Left"=dword:00000000' "$TRELLAN_REGISTRY"
+new_rect=$(rect)
+check "/new starts a step from the first window" yes "$([ "$new_rect" != "$first_rect" ] && echo yes || echo no)"
 kill -0 "$third" 2>/dev/null
 check "/new instance runs beside the first" 0 $?
 kill -INT "$third"

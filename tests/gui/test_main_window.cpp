@@ -6,14 +6,19 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 
 #include "app/gui/gui_startup_ui.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/single_instance.h"
 #include "app/gui/termination_signals.h"
+#include "app/command_line.h"
 #include "app/network_layer.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "app/view_manager.h"
 #include "app/view_startup.h"
@@ -89,6 +94,44 @@ class TestMainWindow : public QObject {
     QCOMPARE(saved.getDword("General", "Top").value_or(0), 25u);
     QCOMPARE(saved.getDword("General", "Right").value_or(0), 655u);
     QCOMPARE(saved.getDword("General", "Bottom").value_or(0), 505u);
+  }
+
+  // A first start on a desktop of common size: the window shows every tool-bar button (none behind
+  // the "more" arrow), the About box names the version.
+  void defaultWindowShowsTheWholeToolBarAndAboutTheVersion() {
+    const std::string path = dir_.filePath("fresh.reg").toStdString();
+    platform::Registry reg(path);
+    app::IdleViewDiscoveryFactory discoveries;
+    app::CViewManager views(reg, discoveries);
+    GuiStartupUi ui(reg);
+    ui.setViews(&views);
+    FakeNet net;
+    app::CAmbra32App application(reg, ui, net);
+    app::installViewTreeHook(application, views, net, ui);
+    QVERIFY(application.startUp(app::parseCommandLine({"/new"}).commandLine));
+    CMainFrame* frame = ui.mainFrame();
+    QVERIFY(frame);
+    const app::WindowRect rect = app::defaultWindowRect(1280, 1024);
+    frame->setGeometry(rect.left, rect.top, rect.width(), rect.height());
+    auto* toolBar = frame->findChild<QToolBar*>("toolBar");
+    QVERIFY(toolBar);
+    QTRY_VERIFY(toolBar->isVisible());
+    QWidget* more = toolBar->findChild<QWidget*>("qt_toolbar_ext_button");
+    QVERIFY2(!more || !more->isVisible(), "tool-bar buttons hidden behind the extension arrow");
+
+    // The About box: shown modal, read and closed from a timer.
+    QString aboutText;
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+          aboutText = box->text();
+          box->accept();
+        }
+    });
+    frame->findChild<QAction*>("command57664")->trigger();  // &About
+    QVERIFY2(aboutText.contains(QString("Version ") + app::programVersion()), qPrintable(aboutText));
+    frame->close();
+    application.shutDown();
   }
 
   void answersASecondInstance() {
