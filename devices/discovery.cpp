@@ -159,6 +159,7 @@ void CDiscovery::startSearch(const SearchRequest& request) {
   stopAndWait();
   stop_.store(false);
   devices_.clear();
+  shownColumns_.store(request.columnBits);
   const std::uint32_t number = searchNumber_.fetch_add(1) + 1;
   {
     std::lock_guard lock(mutex_);
@@ -182,6 +183,7 @@ void CDiscovery::worker(SearchRequest request, std::uint32_t number) {
 int CDiscovery::searchNow(const SearchRequest& request) {
   stopAndWait();
   stop_.store(false);
+  shownColumns_.store(request.columnBits);
   searchNumber_.fetch_add(1);
   devices_.clear();
   direct_ = true;

@@ -860,6 +860,9 @@ bool CMainFrame::findOrAdd(const std::string& text) {
   if (!discovery_) return false;
   stopSearch();
   const std::size_t before = discovery_->deviceCount();
+  // A unit added here reads the extra columns the view shows, as a search does.
+  if (views_ && views_->openNode())
+    discovery_->setShownColumns(app::searchRequestFor(views_->viewDef(), views_->openNode()->name()).columnBits);
   int index = -1;
   {
     snmp::ScopedThreadSocketWatch scope(&socketWatch_);
