@@ -13,6 +13,7 @@ const char* searchText(std::uint32_t id) noexcept {
   switch (id) {
     case kTextSearchingLocal: return "Searching the local network...";
     case kTextSearchingSpecific: return "Searching specific devices...";
+    case kTextCheckingSerialPorts: return "Checking Serial Ports...";
     default: return "";
   }
 }

@@ -39,6 +39,7 @@ inline constexpr int kProtocolIpx = 9;
 // Status texts of a search (string ids and their words).
 inline constexpr std::uint32_t kTextSearchingLocal = 6101;
 inline constexpr std::uint32_t kTextSearchingSpecific = 6102;
+inline constexpr std::uint32_t kTextCheckingSerialPorts = 6103;
 const char* searchText(std::uint32_t id) noexcept;
 
 // What one search is asked to do: the view's search settings as plain values.

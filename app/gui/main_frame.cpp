@@ -305,7 +305,12 @@ void CMainFrame::startSearch(const devices::SearchRequest& request) {
   if (discovery_) {
     discovery_->startSearch(request);
   } else {
-    // A view whose protocol has no search here: nothing will come.
+    // A view whose protocol has no search in this build says so once per opening, not silently.
+    const app::CViewNode* open = views_ ? views_->openNode() : nullptr;
+    if (open && open != toldUnavailable_) {
+      toldUnavailable_ = open;
+      commands_->showMessage(app::viewSearchUnavailableText(view_.protocol));
+    }
     searchEnded();
   }
   startRefreshTimer();
