@@ -120,9 +120,12 @@ std::string usageText(const std::string& programName) {
          "  --help, -h               show this help and exit\n"
          "  --version                show the version and exit\n\n"
          "Without /new a second start brings the running window to the front and exits.\n"
-         "Settings: $TRELLAN_REGISTRY, else $XDG_CONFIG_HOME/Quorvel/Trellan.reg.\n"
+         "Settings: $TRELLAN_REGISTRY, else $XDG_CONFIG_HOME/Quorvel/Trellan.reg. Settings that cannot be\n"
+         "saved (read-only file or folder) are said so once and used read-only until the program closes.\n"
          "Exit status: 0 success, 1 start-up failed, 2 usage error.\n";
 }
+
+const char* programVersion() { return TRELLAN_VERSION; }
 
 std::string versionText(const std::string& programName) { return programName + " " TRELLAN_VERSION "\n"; }
 

@@ -51,5 +51,7 @@ std::vector<std::string> newWindowArguments(const std::string& viewName);
 // The text of --help and --version for program `programName`.
 std::string usageText(const std::string& programName);
 std::string versionText(const std::string& programName);
+// The project version the program was built as, e.g. "0.1.0".
+const char* programVersion();
 
 }  // namespace app

@@ -216,7 +216,10 @@ void CommandRouter::sendMail() {
   host_.showMessage(text);
 }
 
-void CommandRouter::openHelp() { host_.openLocalFile(helpFilePath(config_.programDirectory)); }
+void CommandRouter::openHelp() {
+  // Said as for the web links: a help file nothing can show is not a silent key press.
+  if (!host_.openLocalFile(helpFilePath(config_.programDirectory))) host_.showMessage(texts::kUnableToLaunchBrowser);
+}
 
 void CommandRouter::startTelnet() {
   const std::string address = host_.focusedDeviceAddress();

@@ -78,6 +78,7 @@ void DeviceListModel::setByPrinter(bool on) {
 void DeviceListModel::clearRows() noexcept {
   rows_.clear();
   selected_ = -1;
+  thawDevice();
 }
 
 CDevice* DeviceListModel::device(int index) const noexcept {
@@ -210,14 +211,44 @@ std::string DeviceListModel::text(int rowIndex, int shown) const {
   CDevice* d = r ? device(r->device) : nullptr;
   const int column = catalogueColumn(shown);
   if (!d || !devices::isColumnIndex(column)) return {};
+  if (r->device == frozenDevice_) {
+    const auto it = frozenTexts_.find({r->port, column});
+    return it == frozenTexts_.end() ? std::string() : it->second;
+  }
   d->setCurrentPort(r->port);
   return std::string(textOf(d->columnText(column)));
+}
+
+void DeviceListModel::freezeDevice(int index) {
+  thawDevice();
+  CDevice* d = device(index);
+  if (!d) return;
+  for (int i = 0; i < rowCount(); ++i) {
+    const Row& r = rows_[static_cast<std::size_t>(i)];
+    if (r.device != index) continue;
+    for (int column : columns_) {
+      d->setCurrentPort(r.port);
+      frozenTexts_[{r.port, column}] = std::string(textOf(d->columnText(column)));
+    }
+    frozenImages_[r.port] = image(i);
+  }
+  frozenDevice_ = index;
+}
+
+void DeviceListModel::thawDevice() noexcept {
+  frozenDevice_ = -1;
+  frozenTexts_.clear();
+  frozenImages_.clear();
 }
 
 int DeviceListModel::image(int rowIndex) const noexcept {
   const Row* r = row(rowIndex);
   CDevice* d = r ? device(r->device) : nullptr;
   if (!d) return 0;
+  if (r->device == frozenDevice_) {
+    const auto it = frozenImages_.find(r->port);
+    return it == frozenImages_.end() ? 0 : it->second;
+  }
   if (r->port >= 0) return devices::rowImage(d->statusLevel(r->port + 1, masks_), true);
   return devices::rowImage(d->statusLevel(0, masks_), false);
 }

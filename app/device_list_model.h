@@ -3,6 +3,7 @@
 // over the devices a view's discovery owns. Columns, sort, display filter, check states and the
 // selection live here; the list widget only shows them.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,6 +78,10 @@ class DeviceListModel {
   const Row* row(int index) const noexcept;
   devices::CDevice* rowDevice(int index) const noexcept;
   std::string text(int row, int shown) const;
+  // While device `index` is asked again in the foreground (a query clears it before the answer
+  // comes), its rows keep the texts and images they showed. thawDevice() shows the device again.
+  void freezeDevice(int index);
+  void thawDevice() noexcept;
   int image(int row) const noexcept;  // 1-4 port rows, 6-9 device rows, 0 none
   std::uint32_t dataValue(int row) const noexcept;
 
@@ -119,6 +124,9 @@ class DeviceListModel {
   int selected_ = -1;
   std::string selectedKey_;
   std::vector<std::string> checkedKeys_;
+  int frozenDevice_ = -1;
+  std::map<std::pair<int, int>, std::string> frozenTexts_;  // (port, catalogue column)
+  std::map<int, int> frozenImages_;                         // port -> image
 };
 
 }  // namespace app

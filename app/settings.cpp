@@ -76,9 +76,25 @@ std::string dwordText(const SettingDef& def, std::uint32_t v) {
 }  // namespace
 
 WindowRect defaultWindowRect(int desktopWidth, int desktopHeight) {
-  const int cx = desktopWidth / 2;
-  const int cy = desktopHeight / 2;
-  return {cx - 310, cy - 220, cx + 310, cy + 220};
+  // Wide enough for the search animation, the view-select bar and every tool-bar button in one
+  // row; never larger than the desktop.
+  constexpr int kWidth = 900;
+  constexpr int kHeight = 600;
+  // A tenth of a small desktop stays free, so the window is seen as a window.
+  const int width = std::clamp(desktopWidth - desktopWidth / 10, 1, kWidth);
+  const int height = std::clamp(desktopHeight - desktopHeight / 10, 1, kHeight);
+  const int left = (desktopWidth - width) / 2;
+  const int top = (desktopHeight - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
+WindowRect cascadedWindowRect(const WindowRect& stored, int desktopWidth, int desktopHeight) {
+  constexpr int kStep = 32;
+  const int width = std::clamp(stored.width(), 1, std::max(desktopWidth, 1));
+  const int height = std::clamp(stored.height(), 1, std::max(desktopHeight, 1));
+  const int left = std::clamp(stored.left + kStep, 0, std::max(desktopWidth - width, 0));
+  const int top = std::clamp(stored.top + kStep, 0, std::max(desktopHeight - height, 0));
+  return {left, top, left + width, top + height};
 }
 
 std::span<const SettingDef> settingDefinitions() { return kSettings; }

@@ -36,8 +36,12 @@ struct WindowRect {
   bool operator==(const WindowRect&) const = default;
 };
 
-// The default main-window rectangle: the desktop centre +- 310 horizontally, +- 220 vertically.
+// The default main-window rectangle: centred, 900 x 600 or nine tenths of a smaller desktop (wide
+// enough for the whole tool bar).
 WindowRect defaultWindowRect(int desktopWidth, int desktopHeight);
+// A further window of the program: the stored rectangle moved down and right by a step, kept
+// whole on the desktop (its title bar never off screen).
+WindowRect cascadedWindowRect(const WindowRect& stored, int desktopWidth, int desktopHeight);
 
 enum class DefaultKind {
   Fixed,     // the row's default value

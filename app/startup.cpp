@@ -34,6 +34,8 @@ const char* accessKeyForView(int viewProtocol) {
     case kViewTcpIp: return kAccessIpKey;
     case kViewNetWare: return kAccessNwKey;
     case kViewSerial: return kAccessComKey;
+    // IPX units are reached with the NetWare view's communities, as their targets are.
+    case kViewIpx: return kAccessNwKey;
     default: return nullptr;
   }
 }
@@ -53,6 +55,15 @@ CAmbra32App::~CAmbra32App() { platform::setErrorLogFlagSource(nullptr); }
 bool CAmbra32App::startUp(const CommandLine& commandLine) {
   failure_ = Failure::None;
   ready_ = false;
+
+  // A store that cannot be saved (folder or file read-only) is said once and then used
+  // read-only, so that no later write asks again and the first view can still be made.
+  if (std::string why; !reg_.readOnly() && !reg_.canSave(&why)) {
+    std::string message = text(platform::ids::kSettingsReadOnly);
+    if (auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, why);
+    ui_.showWarning(message);
+    reg_.setReadOnly(true);
+  }
 
   // The common-controls check has no counterpart here; the root key is the store's default.
   runIndex_ = reg_.getDword(kGeneralKey, "RunIndex", 0);
@@ -81,9 +92,8 @@ bool CAmbra32App::startUp(const CommandLine& commandLine) {
       failure_ = Failure::SecondInstance;
       return false;
     }
-    // A second window starts at the top-left corner with the stored size.
-    const WindowRect stored = readWindowRect(reg_, defaultRect);
-    writeWindowRect(reg_, {0, 0, stored.width(), stored.height()});
+    // A further window starts a step below and right of the stored one, whole on the desktop.
+    writeWindowRect(reg_, cascadedWindowRect(readWindowRect(reg_, defaultRect), desktopWidth, desktopHeight));
   } else {
     ui_.becomeFirstInstance();
   }
@@ -125,6 +135,7 @@ bool CAmbra32App::checkProtocol(int viewProtocol) {
     case kViewTcpIp: needed = CNetEnvironment::kUdp; name = platform::ids::kProtocolTcpIp; break;
     case kViewNetWare: needed = CNetEnvironment::kNetWareClient; name = platform::ids::kProtocolNetWare; break;
     case kViewSerial: needed = CNetEnvironment::kSerial; name = platform::ids::kProtocolSerial; break;
+    case kViewIpx: needed = CNetEnvironment::kIpx; name = platform::ids::kProtocolIpx; break;
     default:
       ui_.showWarning(text(platform::ids::kProtocolNotSupported));
       return false;

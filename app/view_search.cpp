@@ -1,10 +1,12 @@
 #include "app/view_search.h"
 
+#include "app/command_table.h"
 #include "app/oem_family_table.h"
 #include "app/settings.h"
 #include "app/view_def.h"
 #include "app/view_manager.h"
 #include "devices/discovery_ipx.h"
+#include "devices/discovery_serial.h"
 #include "devices/discovery_tcpip.h"
 #include "platform/net_config.h"
 
@@ -21,17 +23,24 @@ std::unique_ptr<ViewDiscovery> DeviceViewDiscoveryFactory::create(int viewType) 
   switch (viewType) {
     case 6: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CTcpIpDiscovery>());
     case 9: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CIpxSearchDiscovery>());
-    case 7:
-    case 8: return std::make_unique<DeviceViewDiscovery>(nullptr);
+    case 8: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CSerialDiscovery>());
+    case 7: return std::make_unique<DeviceViewDiscovery>(nullptr);
     default: return nullptr;
   }
+}
+
+std::string viewSearchUnavailableText(int viewType) {
+  const std::string kind = viewType == 7 ? "NetWare" : "Search of view type " + std::to_string(viewType);
+  return kind + " views: " + texts::kNotAvailable + ".";
 }
 
 devices::SearchRequest searchRequestFor(const CViewDef& def, std::string_view viewName) {
   devices::SearchRequest request;
   request.localSearch = def.localSearch() || isSpecialView(viewName);
   request.listSearch = def.listSearch();
-  if (request.listSearch) request.entries = def.searchList();
+  // The entries go along whatever ListBuild says: a serial view asks its ports always; the
+  // other searches read them only when listSearch is on.
+  request.entries = def.searchList();
   request.columnBits = def.columnBits();
   return request;
 }

@@ -2,6 +2,7 @@
 // The searches behind the views: a view's discovery object wraps the device search of its
 // protocol, and the view's settings and the settings store give what one search is asked to do.
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,9 @@ class DeviceViewDiscoveryFactory final : public ViewDiscoveryFactory {
 };
 
 // The search a view asks for. The two special views always search the local network.
+// What a view of a protocol without a search in this build says (NetWare until its client lands).
+std::string viewSearchUnavailableText(int viewType);
+
 devices::SearchRequest searchRequestFor(const CViewDef& def, std::string_view viewName);
 // The searches' settings from the store (Broadcast wait, discovery port, status masks) and the
 // program (families, second-family port).

@@ -13,6 +13,7 @@ const char* searchText(std::uint32_t id) noexcept {
   switch (id) {
     case kTextSearchingLocal: return "Searching the local network...";
     case kTextSearchingSpecific: return "Searching specific devices...";
+    case kTextCheckingSerialPorts: return "Checking Serial Ports...";
     default: return "";
   }
 }
@@ -159,6 +160,7 @@ void CDiscovery::startSearch(const SearchRequest& request) {
   stopAndWait();
   stop_.store(false);
   devices_.clear();
+  shownColumns_.store(request.columnBits);
   const std::uint32_t number = searchNumber_.fetch_add(1) + 1;
   {
     std::lock_guard lock(mutex_);
@@ -182,6 +184,7 @@ void CDiscovery::worker(SearchRequest request, std::uint32_t number) {
 int CDiscovery::searchNow(const SearchRequest& request) {
   stopAndWait();
   stop_.store(false);
+  shownColumns_.store(request.columnBits);
   searchNumber_.fetch_add(1);
   devices_.clear();
   direct_ = true;

@@ -39,6 +39,7 @@ inline constexpr int kProtocolIpx = 9;
 // Status texts of a search (string ids and their words).
 inline constexpr std::uint32_t kTextSearchingLocal = 6101;
 inline constexpr std::uint32_t kTextSearchingSpecific = 6102;
+inline constexpr std::uint32_t kTextCheckingSerialPorts = 6103;
 const char* searchText(std::uint32_t id) noexcept;
 
 // What one search is asked to do: the view's search settings as plain values.
@@ -85,8 +86,12 @@ class CDiscovery {
   snmpaccess::ProgressWindow* foregroundProgress() const noexcept { return foreground_; }
 
   // Index of the first device with a column text equal to `text`; otherwise, for an address
-  // text, asks that address once and adds the device when it answers. -1 when nothing answered.
+  // text, asks that address once and adds the device when it answers, with the extra columns
+  // the view shows (as a search would read them). -1 when nothing answered.
   virtual int findOrAdd(std::string_view text);
+  // The columns the view shows (catalogue bits); every search request sets them too.
+  void setShownColumns(std::uint32_t columnBits) noexcept { shownColumns_.store(columnBits); }
+  std::uint32_t shownColumns() const noexcept { return shownColumns_.load(); }
   // The whole search on the calling thread; the found devices are added directly (duplicates by
   // hardware address removed), no 0x800F is posted. Returns 0 or 2 when stopped.
   virtual int searchNow(const SearchRequest& request);
@@ -148,6 +153,7 @@ class CDiscovery {
   std::atomic<int> lastResult_{0};
   std::atomic<std::uint32_t> searchNumber_{0};
   bool direct_ = false;  // searchNow: devices go straight into the array
+  std::atomic<std::uint32_t> shownColumns_{0};
 
   mutable std::mutex mutex_;  // owner, settings, pending
   platform::MessageTarget* owner_ = nullptr;

@@ -262,7 +262,9 @@ int CTcpIpDiscovery::findOrAdd(std::string_view text) {
   snmpaccess::ProgressWindow* waitIn = foregroundProgress() ? foregroundProgress() : &progress();
   waitIn->setText(std::string(searchText(kTextSearchingLocal)));
   auto device = std::make_unique<CIpDevice>(text);
-  prepare(*device, false);
+  SearchRequest shown;
+  shown.columnBits = shownColumns();
+  prepare(*device, wantsExtraColumns(shown, true));
   int result = 0;
   if (foregroundProgress()) {
     device->progress = foregroundProgress();

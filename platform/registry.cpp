@@ -92,7 +92,8 @@ struct Registry::Impl {
   std::unique_ptr<RegKey> hive = std::make_unique<RegKey>(std::string(regformat::kHive));
   bool view = false;           // a transaction's view: changes stay in memory
   bool inTransaction = false;  // this object's transaction callback is running
-  bool readOnly = false;       // opened by a reader: the file is never changed or moved
+  bool reader = false;         // opened by a reader: the file is never changed or moved
+  bool readOnly = false;       // the file cannot be saved: changes stay in memory
 
   Impl() { appendPath(rootPath, root); }
 
@@ -194,7 +195,7 @@ struct Registry::Impl {
         report("Settings file \"" + path + "\" cannot be read: " + why);
         break;
       case Load::Corrupt: {
-        if (readOnly) {
+        if (reader) {
           report("Settings file \"" + path + "\" is corrupt (" + why +
                  "); it is left as it is, and the settings read as empty.");
           break;
@@ -212,13 +213,21 @@ struct Registry::Impl {
     hive = std::move(fresh);
   }
 
+  bool fileProtected(std::string& why) const {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IWUSR) != 0) return false;
+    why = "the settings file \"" + path + "\" is read-only.";
+    return true;
+  }
+
   // Reload, edit, write: the one path by which the file changes.
   bool commit(const std::function<bool(std::unique_ptr<RegKey>&)>& edit) {
     if (view) return edit(hive);
-    if (readOnly) {
+    if (reader) {
       report("Settings change refused: the settings file was opened for reading only.");
       return false;
     }
+    if (readOnly) return edit(hive);
     if (inTransaction) {
       report("Settings change refused: it was made outside the running transaction's view.");
       return false;
@@ -231,6 +240,11 @@ struct Registry::Impl {
     RegistryLock lock(path + ".lock");
     if (!lock.locked()) {
       report("Settings cannot be saved: " + lock.error());
+      return false;
+    }
+    // A file its owner made read-only is protected: it is never replaced behind their back.
+    if (std::string why; fileProtected(why)) {
+      report("Settings cannot be saved: " + why);
       return false;
     }
     std::unique_ptr<RegKey> fresh;
@@ -278,7 +292,7 @@ Registry::Registry(std::string filePath, ErrorSink sink) : impl_(std::make_uniqu
 Registry::Registry(std::string filePath, ErrorSink sink, Access access) : impl_(std::make_unique<Impl>()) {
   impl_->path = filePath.empty() ? defaultPath() : std::move(filePath);
   impl_->sink = std::move(sink);
-  impl_->readOnly = access == Access::ReadOnly;
+  impl_->reader = access == Access::ReadOnly;
   impl_->load();
 }
 
@@ -307,8 +321,31 @@ const std::string& Registry::root() const { return impl_->root; }
 void Registry::setErrorSink(ErrorSink sink) { impl_->sink = std::move(sink); }
 
 void Registry::reload() {
-  if (!impl_->view) impl_->load();
+  // Read-only, this object's copy holds the session's changes: they are kept.
+  if (!impl_->view && !impl_->readOnly) impl_->load();
 }
+
+bool Registry::canSave(std::string* why) const {
+  std::string reason;
+  const std::string dir = parentDirectory(impl_->path);
+  const bool ok = [&] {
+    if (impl_->fileProtected(reason)) return false;
+    if (!makeDirectories(dir, 0700, &reason)) return false;
+    if (::access(dir.c_str(), W_OK) != 0) {
+      reason = "the folder \"" + dir + "\" is not writable.";
+      return false;
+    }
+    RegistryLock lock(impl_->path + ".lock");
+    if (!lock.locked()) reason = lock.error();
+    return lock.locked();
+  }();
+  if (!ok && why) *why = reason;
+  return ok;
+}
+
+void Registry::setReadOnly(bool on) { impl_->readOnly = on; }
+
+bool Registry::readOnly() const { return impl_->readOnly; }
 
 std::optional<RegValue> Registry::value(std::string_view key, std::string_view name) const {
   const RegKey* k = impl_->find(key);

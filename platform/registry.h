@@ -72,8 +72,16 @@ class Registry {
   const std::string& root() const;
   void setErrorSink(ErrorSink sink);
 
-  // Re-reads the file (a corrupt file is handled as in the constructor).
+  // Re-reads the file (a corrupt file is handled as in the constructor). Read-only: does nothing.
   void reload();
+
+  // Whether a write could reach the file now: its folder exists or can be made and is writable,
+  // the lock can be taken, and the file (if any) is not read-only for its owner (a file made
+  // read-only is a store the user protected). False with the reason in `why`.
+  bool canSave(std::string* why = nullptr) const;
+  // Read-only: every write changes this object's copy only; nothing reaches the file.
+  void setReadOnly(bool on);
+  bool readOnly() const;
 
   // --- reads ---
   std::optional<RegValue> value(std::string_view key, std::string_view name) const;

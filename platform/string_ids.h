@@ -18,6 +18,8 @@ inline constexpr std::uint32_t kProtocolSerial = 40108;
 inline constexpr std::uint32_t kProtocolNotSupported = 40109;
 inline constexpr std::uint32_t kDefaultEntryName = 40110;  // "<Default>"
 inline constexpr std::uint32_t kDefaultCommunity = 40111;  // "vorlak"
+inline constexpr std::uint32_t kProtocolIpx = 40112;
+inline constexpr std::uint32_t kSettingsReadOnly = 40113;  // "Settings cannot be saved: %s ..."
 
 // ReportError: text of a class without a string of its own, and box titles
 inline constexpr std::uint32_t kErrorGeneric = 40120;      // "Error" (text and title)

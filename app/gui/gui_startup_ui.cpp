@@ -5,8 +5,10 @@
 
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
+#include "platform/registry.h"
 
-GuiStartupUi::GuiStartupUi(platform::Registry& reg) : reg_(reg) {}
+GuiStartupUi::GuiStartupUi(platform::Registry& reg)
+    : reg_(reg), instance_(QString::fromStdString(reg.filePath())) {}
 
 GuiStartupUi::~GuiStartupUi() = default;
 

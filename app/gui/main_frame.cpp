@@ -305,7 +305,12 @@ void CMainFrame::startSearch(const devices::SearchRequest& request) {
   if (discovery_) {
     discovery_->startSearch(request);
   } else {
-    // A view whose protocol has no search here: nothing will come.
+    // A view whose protocol has no search in this build says so once per opening, not silently.
+    const app::CViewNode* open = views_ ? views_->openNode() : nullptr;
+    if (open && open != toldUnavailable_) {
+      toldUnavailable_ = open;
+      commands_->showMessage(app::viewSearchUnavailableText(view_.protocol));
+    }
     searchEnded();
   }
   startRefreshTimer();
@@ -791,10 +796,12 @@ int withForegroundWait(devices::CDevice& device, gui::CProgressDlg& progress, pl
 
 int CMainFrame::requeryDevice(devices::CDevice& device) {
   stopSearch();
+  list_.freezeDevice(indexOf(device));
   const int result = withForegroundWait(device, *progress_, socketWatch_, [&] {
     progress_->setText(platform::loadString(platform::ids::kRebuildingConfiguration));
     return device.query();
   });
+  list_.thawDevice();
   reinsertRows(indexOf(device));
   return result;
 }
@@ -806,7 +813,10 @@ void CMainFrame::refreshSelected() {
 
 int CMainFrame::readStatusText(devices::CDevice& device, std::string& out) {
   stopSearch();
-  return withForegroundWait(device, *progress_, socketWatch_, [&] {
+  // The row keeps its name and address while the status is read; the requery that follows
+  // shows the answer.
+  list_.freezeDevice(indexOf(device));
+  const int result = withForegroundWait(device, *progress_, socketWatch_, [&] {
     if (auto* ip = dynamic_cast<devices::CIpDevice*>(&device)) return ip->statusText(out, 255);
     const int result = device.query();
     if (result != 0) {
@@ -815,6 +825,8 @@ int CMainFrame::readStatusText(devices::CDevice& device, std::string& out) {
     }
     return device.composeStatusText(out, 255);
   });
+  list_.thawDevice();
+  return result;
 }
 
 bool CMainFrame::prepareTarget(const devices::CDevice& device, snmpaccess::SnmpTarget& target) {
@@ -853,6 +865,9 @@ bool CMainFrame::findOrAdd(const std::string& text) {
   if (!discovery_) return false;
   stopSearch();
   const std::size_t before = discovery_->deviceCount();
+  // A unit added here reads the extra columns the view shows, as a search does.
+  if (views_ && views_->openNode())
+    discovery_->setShownColumns(app::searchRequestFor(views_->viewDef(), views_->openNode()->name()).columnBits);
   int index = -1;
   {
     snmp::ScopedThreadSocketWatch scope(&socketWatch_);

@@ -229,6 +229,7 @@ class CMainFrame : public QMainWindow {
   int refreshTimerId_ = 0;
   gui::CProgressDlg* progress_ = nullptr;
   MainFrameCommands* commands_ = nullptr;
+  const app::CViewNode* toldUnavailable_ = nullptr;  // the view last told it has no search here
   app::CAmbra32App* application_ = nullptr;
   app::CViewNode* chosen_ = nullptr;
   QMetaObject::Connection focusConnection_;

@@ -480,7 +480,7 @@ void MainFrameCommands::showAbout() {
   const QString name = QString::fromUtf8(text(platform::ids::kMainWindowTitle));
   QMessageBox::about(&frame_, QStringLiteral("About ") + QString::fromUtf8(text(platform::ids::kAppName)),
                      QStringLiteral("<b>%1</b><br>Version %2<br><a href=\"%3\">%3</a>")
-                         .arg(name.toHtmlEscaped(), QCoreApplication::applicationVersion().toHtmlEscaped(),
+                         .arg(name.toHtmlEscaped(), QString::fromUtf8(app::programVersion()).toHtmlEscaped(),
                               QStringLiteral("https://www.quorvel.example/")));
 }
 

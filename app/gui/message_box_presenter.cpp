@@ -15,20 +15,22 @@ namespace {
 
 QString appName() { return QString::fromUtf8(platform::loadString(platform::ids::kAppName)); }
 
-// Boxes belong to the GUI thread; a message from another thread waits there for the answer.
-template <typename F>
-int onGuiThread(F f) {
-  if (!qApp || QThread::currentThread() == qApp->thread()) return f();
-  int result = 0;
-  QMetaObject::invokeMethod(qApp, f, Qt::BlockingQueuedConnection, &result);
-  return result;
+bool onGuiThreadNow() { return !qApp || QThread::currentThread() == qApp->thread(); }
+
+void defaultBox(const QString& title, const QString& text) {
+  QMessageBox::warning(QApplication::activeWindow(), title, text);
 }
 
-int warningBox(const QString& title, const QString& text) {
-  return onGuiThread([&] {
-    QMessageBox::warning(QApplication::activeWindow(), title, text);
+// Boxes belong to the GUI thread. A message from another thread (a search worker) is posted there
+// and shown when the GUI thread next handles events: the worker never waits for a click, so a GUI
+// thread joining that worker cannot deadlock with it.
+int warningBox(const WarningBox& box, const QString& title, const QString& text) {
+  if (onGuiThreadNow()) {
+    box(title, text);
     return 1;
-  });
+  }
+  QMetaObject::invokeMethod(qApp, [box, title, text] { box(title, text); }, Qt::QueuedConnection);
+  return 1;
 }
 
 }  // namespace
@@ -39,13 +41,19 @@ bool interactive() {
   return platform != "offscreen" && platform != "minimal";
 }
 
+void installMessageBoxPresenter(WarningBox box) {
+  platform::setErrorPresenter([box = std::move(box)](const platform::ErrorMessage& m) {
+    return warningBox(box, QString::fromStdString(m.title), QString::fromStdString(m.text));
+  });
+}
+
 void installMessageBoxPresenter() {
-  platform::setErrorPresenter([](const platform::ErrorMessage& m) {
+  installMessageBoxPresenter([](const QString& title, const QString& text) {
     if (!interactive()) {
-      std::cerr << m.title << ": " << m.text << "\n";
-      return 1;
+      std::cerr << title.toStdString() << ": " << text.toStdString() << "\n";
+      return;
     }
-    return warningBox(QString::fromStdString(m.title), QString::fromStdString(m.text));
+    defaultBox(title, text);
   });
 }
 
@@ -54,19 +62,17 @@ int showWarning(const std::string& text) {
     std::cerr << appName().toStdString() << ": " << text << "\n";
     return 1;
   }
-  return warningBox(appName(), QString::fromStdString(text));
+  return warningBox(defaultBox, appName(), QString::fromStdString(text));
 }
 
 bool askYesNo(const std::string& text, bool headlessAnswer) {
-  if (!interactive()) {
+  // A question needs its answer before the caller goes on; only the GUI thread may wait for one.
+  if (!interactive() || !onGuiThreadNow()) {
     std::cerr << appName().toStdString() << ": " << text << (headlessAnswer ? "Yes" : "No") << "\n";
     return headlessAnswer;
   }
-  return onGuiThread([&] {
-           return static_cast<int>(QMessageBox::question(QApplication::activeWindow(), appName(),
-                                                         QString::fromStdString(text),
-                                                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::No);
-         }) != 0;
+  return QMessageBox::question(QApplication::activeWindow(), appName(), QString::fromStdString(text),
+                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
 }
 
 }  // namespace gui

@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+
+#include "platform/registry.h"
 
 namespace {
 
@@ -13,12 +17,23 @@ constexpr qint64 kMaxRequest = 64;
 
 }  // namespace
 
-SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
+SingleInstance::SingleInstance(QString settingsPath, QObject* parent)
+    : QObject(parent), settingsPath_(std::move(settingsPath)) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::serverName() {
-  const QString name = QStringLiteral("trellan-%1").arg(::getuid());
+QString SingleInstance::serverNameFor(const QString& settingsPath) {
+  QString path = settingsPath.isEmpty() ? QString::fromStdString(platform::Registry::defaultPath()) : settingsPath;
+  // One file named two ways is one program: the folder is resolved where it exists.
+  const QFileInfo info(path);
+  const QString folder = info.absoluteDir().canonicalPath();
+  path = folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+  QByteArray display = qgetenv("WAYLAND_DISPLAY");
+  if (display.isEmpty()) display = qgetenv("DISPLAY");
+  // A digest keeps the socket path well within the length a local socket name may have.
+  const QByteArray key = path.toUtf8() + '\0' + display;
+  const QString digest = QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+  const QString name = QStringLiteral("trellan-%1-%2").arg(::getuid()).arg(digest);
   const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
   const QString dir = !runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists()
                           ? QString::fromLocal8Bit(runtime)

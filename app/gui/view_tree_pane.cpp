@@ -7,6 +7,8 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFont>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,6 +17,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <iostream>
 #include <memory>
@@ -300,6 +303,32 @@ void ViewTreePane::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 // --- renaming ------------------------------------------------------------------------------
+
+QString ViewTreePane::toolTipAt(const QPoint& viewportPoint) const {
+  const QModelIndex index = indexAt(viewportPoint);
+  if (!index.isValid()) return {};
+  const QString name = index.data(Qt::DisplayRole).toString();
+  // The text's room: the item's rectangle less its icon and margins, and never past the pane.
+  QRect room = visualRect(index).intersected(viewport()->rect());
+  const int iconRoom = iconSize().width() > 0 ? iconSize().width() + 8 : 24;
+  const int textWidth = QFontMetrics(font()).horizontalAdvance(name);
+  return textWidth + iconRoom > room.width() ? name : QString();
+}
+
+bool ViewTreePane::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = toolTipAt(help->pos());
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, viewport());
+    }
+    return true;
+  }
+  return QTreeView::viewportEvent(event);
+}
 
 bool ViewTreePane::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
   const app::CViewNode* node = nodeOf(index);

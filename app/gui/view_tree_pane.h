@@ -38,6 +38,8 @@ class ViewTreePane : public QTreeView {
   // The text the node's item shows (empty when it has none).
   QString itemText(const app::CViewNode* node) const;
   QModelIndex indexOf(const app::CViewNode* node) const;
+  // The tool tip at a viewport point: the item's whole name when the pane cuts it, else empty.
+  QString toolTipAt(const QPoint& viewportPoint) const;
   // An item's name is being edited in place.
   bool editing() const { return state() == QAbstractItemView::EditingState; }
 
@@ -62,6 +64,7 @@ class ViewTreePane : public QTreeView {
 
  protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void startDrag(Qt::DropActions supportedActions) override;
   void dragEnterEvent(QDragEnterEvent* event) override;

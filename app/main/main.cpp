@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Trellan");
   QApplication::setOrganizationName("Quorvel");
+  QApplication::setApplicationVersion(QString::fromUtf8(app::programVersion()));
   // Qt has taken its own options (-platform, -style, ...) out; the rest are ours.
   const auto parsed = app::parseCommandLine(argsOf(QApplication::arguments()));
 

@@ -336,3 +336,32 @@ TEST(DeviceListModel, SelectionMovesToTheDevicesFirstPortRowWhenTheModeChanges) 
   m.setByPrinter(false);
   EXPECT_EQ(m.text(m.selectedRow(), 0), "b");
 }
+
+// A device asked again in the foreground is cleared before its answer comes: its rows keep what
+// they showed until the model is told the query is over; other devices stay live.
+TEST(DeviceListModel, FrozenDeviceKeepsItsRowsWhileItIsAskedAgain) {
+  Devices devs = makeDevices({{"Alpha", "10.0.0.1", "0000AA000001", 2, 0, kBitPaperOut},
+                              {"Beta", "10.0.0.2", "0000AA000002", 2}});
+  DeviceListModel m;
+  m.setDevices(&devs);
+  m.setViewColumns({kColSystemName, kColHwAddress, kColPortNumber});
+  m.setByPrinter(true);
+  ASSERT_EQ(m.rowCount(), 4);
+  const std::vector<std::string> names = column(m, 0);
+  const std::vector<std::string> addresses = column(m, 1);
+  const int alphaPortImage = m.image(1);
+
+  m.freezeDevice(0);
+  devs[0]->clear();
+  devs[0]->updateStatusTexts(StatusMasks{});
+  devs[1]->systemName.assign("Beta renamed");
+  EXPECT_EQ(column(m, 0), (std::vector<std::string>{"Alpha", "Alpha", "Beta renamed", "Beta renamed"}));
+  EXPECT_EQ(column(m, 1), addresses);
+  EXPECT_EQ(column(m, 2), (std::vector<std::string>{"1", "2", "1", "2"}));
+  EXPECT_EQ(m.image(1), alphaPortImage);
+
+  m.thawDevice();
+  EXPECT_EQ(m.text(0, 0), "");
+  EXPECT_EQ(m.text(0, 1), "");
+  EXPECT_NE(names, column(m, 0));
+}

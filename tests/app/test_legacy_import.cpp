@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -11,7 +12,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kFixtures = fs::path(__FILE__).parent_path() / "fixtures";
+// From the source tree the tests name: __FILE__ is relative when the build uses a compiler cache
+// with a base folder, and the tests do not run in the build folder.
+fs::path fixtureFolder() {
+  const char* root = std::getenv("TRELLAN_SOURCE_DIR");
+  if (root && *root) return fs::path(root) / "tests" / "app" / "fixtures";
+  return fs::path(__FILE__).parent_path() / "fixtures";
+}
+const fs::path kFixtures = fixtureFolder();
 
 class LegacyImportTest : public ::testing::Test {
  protected:

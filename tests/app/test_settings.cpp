@@ -36,7 +36,21 @@ TEST_F(SettingsTest, DefaultsOfTheTable) {
 }
 
 TEST_F(SettingsTest, DefaultWindowRectIsTheDesktopCentre) {
-  EXPECT_EQ(app::defaultWindowRect(1024, 768), (app::WindowRect{202, 164, 822, 604}));
+  EXPECT_EQ(app::defaultWindowRect(1024, 768), (app::WindowRect{62, 84, 962, 684}));
+  EXPECT_EQ(app::defaultWindowRect(800, 600), (app::WindowRect{40, 30, 760, 570}));
+  struct Case {
+    const char* what;
+    app::WindowRect stored;
+    app::WindowRect cascaded;
+  };
+  const Case cases[] = {
+      {"moved a step", {100, 50, 900, 650}, {132, 82, 932, 682}},
+      {"at the top-left corner", {0, 0, 800, 600}, {32, 32, 832, 632}},
+      {"kept on the desktop", {400, 400, 1260, 1000}, {420, 424, 1280, 1024}},
+      {"off screen comes back", {-3000, -3000, -2200, -2400}, {0, 0, 800, 600}},
+      {"larger than the desktop", {10, 10, 2010, 1510}, {0, 0, 1280, 1024}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(app::cascadedWindowRect(c.stored, 1280, 1024), c.cascaded) << c.what;
   EXPECT_EQ(app::readWindowRect(reg, desk), desk);
 }
 

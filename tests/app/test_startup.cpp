@@ -3,10 +3,13 @@
 #include <fstream>
 
 #include "access/mib_group.h"
+#include "app/command_ids.h"
+#include "app/command_router.h"
 #include "app/network_layer.h"
 #include "app/oem_family_table.h"
 #include "app/startup.h"
 #include "platform/registry.h"
+#include "recording_host.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -134,13 +137,13 @@ TEST_F(StartupTest, SecondInstanceHandsOverAndEnds) {
   EXPECT_EQ(ui.calls, (std::vector<std::string>{"find", "activate"}));
 }
 
-TEST_F(StartupTest, NewInstanceStartsTopLeftWithTheStoredSizeAndView) {
+TEST_F(StartupTest, NewInstanceStartsAStepFromTheStoredRectangleWithItsSizeAndView) {
   ui.instanceRunning = true;
   ASSERT_TRUE(app::writeWindowRect(reg, {100, 50, 900, 650}));
   ASSERT_TRUE(start({"/new", "/v", "Lab"}));
-  EXPECT_EQ(ui.windowRect, (app::WindowRect{0, 0, 800, 600}));
-  EXPECT_EQ(reg.getDword("General", "Left"), 0u);
-  EXPECT_EQ(reg.getDword("General", "Right"), 800u);
+  EXPECT_EQ(ui.windowRect, (app::WindowRect{132, 82, 932, 682}));
+  EXPECT_EQ(reg.getDword("General", "Left"), 132u);
+  EXPECT_EQ(reg.getDword("General", "Right"), 932u);
   EXPECT_EQ(reg.getString("General", "CurrentView"), "Lab");
   EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "listen"), 0);
 }
@@ -187,7 +190,9 @@ TEST_F(StartupTest, CheckProtocol) {
       {7, 0x0010, false, "The NetWare protocol could not be initialized."},
       {8, 0x8000, true, ""},
       {8, 0x0001, false, "The Serial Port protocol could not be initialized."},
-      {9, 0xFFFF, false, "Protocol not supported"},
+      {9, 0x0010, true, ""},
+      {9, 0x8001, false, "The IPX protocol could not be initialized."},
+      {10, 0xFFFF, false, "Protocol not supported"},
   };
   app::CAmbra32App app(reg, ui, net);
   for (const auto& c : cases) {
@@ -207,7 +212,57 @@ TEST_F(StartupTest, AccessListFollowsTheViewProtocol) {
   EXPECT_EQ(app::globalSettings().discoveryPort, 4240u);
   ASSERT_TRUE(app.loadAccessList(app::kViewNetWare, false));
   EXPECT_STREQ(app.accessList().lookup("00000001-0080C7000001").getCommunity, "nwpub");
-  EXPECT_FALSE(app.loadAccessList(app::kViewIpx, false));
+  // IPX units use the NetWare view's communities.
+  ASSERT_TRUE(app.loadAccessList(app::kViewIpx, false));
+  EXPECT_EQ(app.accessList().key(), "Access\\NW");
+  EXPECT_STREQ(app.accessList().lookup("00000001-0080C7000001").getCommunity, "nwpub");
+}
+
+// Refresh through the real router and the real protocol check: only the host's window side is
+// recorded. An IPX view is searched again as opening it searches it.
+class ApplicationHost : public app::RecordingHost {
+ public:
+  explicit ApplicationHost(app::CAmbra32App& application) : application_(application) {}
+  bool checkProtocol(int p) override {
+    log.push_back("checkProtocol " + std::to_string(p));
+    return application_.checkProtocol(p);
+  }
+  bool loadAccessList(int p, bool force) override {
+    log.push_back("loadAccessList " + std::to_string(p));
+    return application_.loadAccessList(p, force);
+  }
+
+ private:
+  app::CAmbra32App& application_;
+};
+
+TEST_F(StartupTest, RefreshSearchesEveryViewWhoseProtocolIsPresent) {
+  struct Case {
+    int protocol;
+    std::uint32_t flags;
+    bool searched;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {app::kViewTcpIp, 0x8001, true, ""},
+      {app::kViewSerial, 0x8001, true, ""},
+      {app::kViewNetWare, 0x8111, true, ""},
+      {app::kViewIpx, 0x8011, true, ""},
+      {app::kViewIpx, 0x8001, false, "The IPX protocol could not be initialized."},
+  };
+  for (const Case& c : cases) {
+    net.flagBits = c.flags;
+    ui.warnings.clear();
+    app::CAmbra32App application(reg, ui, net);
+    ApplicationHost host(application);
+    host.state.viewProtocol = c.protocol;
+    app::CommandRouter router(host, &reg, {"/opt/trellan/bin", false, {}, {}});
+    router.dispatch(app::cmd::kRefresh);
+    const bool searched = !host.log.empty() && host.log.back() == "refresh";
+    EXPECT_EQ(searched, c.searched) << c.protocol << " flags " << c.flags;
+    EXPECT_TRUE(host.messages.empty()) << c.protocol << ": " << (host.messages.empty() ? "" : host.messages[0]);
+    EXPECT_EQ(ui.warnings.empty() ? std::string() : ui.warnings[0], c.warning) << c.protocol;
+  }
 }
 
 }  // namespace

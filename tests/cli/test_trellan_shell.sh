@@ -51,7 +51,16 @@ export TRELLAN_REGISTRY="$scratch/Trellan.reg"
 export TRELLAN_LEGACY_DIR="$scratch/legacy"
 export XDG_STATE_HOME="$scratch/state"
 export QT_QPA_PLATFORM=offscreen
-socket="$scratch/run/trellan-$(id -u)"
+# The instance socket: the user id and a digest of the settings file and the display.
+socket_of() { ls "$scratch/run/trellan-$(id -u)-"* 2>/dev/null | head -1; }
+# rect: the window rectangle stored in the settings file, as "Left Top Right Bottom".
+rect() {
+  local name out=""
+  for name in Left Top Right Bottom; do
+    out="$out $(grep -o "\"$name\"=dword:[0-9a-f]*" "$TRELLAN_REGISTRY" | head -1 | cut -d: -f2)"
+  done
+  echo "${out# }"
+}
 
 # --- options ---
 timeout 20 "$bin/trellan" --help >"$scratch/help" 2>&1
@@ -71,11 +80,14 @@ check "--help writes no settings" no "$([ -e "$TRELLAN_REGISTRY" ] && echo yes |
 timeout 120 "$bin/trellan" >"$scratch/first.out" 2>&1 &
 first=$!
 pids+=("$first")
-wait_for test -S "$socket"
+wait_for sh -c '[ -S "$(ls "$0"/trellan-* 2>/dev/null | head -1)" ]' "$scratch/run"
 check "first instance listens" 0 $?
+socket=$(socket_of)
 contains "defaults written" '"GetTimeout"=dword:000001f4' "$TRELLAN_REGISTRY"
 contains "discovery port written" '"DiscoveryPort"=dword:00001069' "$TRELLAN_REGISTRY"
 contains "first run counted" '"RunIndex"=dword:00000001' "$TRELLAN_REGISTRY"
+first_rect=$(rect)
+check "first window rectangle stored" 4 "$(echo "$first_rect" | wc -w)"
 
 timeout 20 "$bin/trellan" >"$scratch/second.out" 2>&1
 check "second instance exits 0" 0 $?
@@ -90,7 +102,8 @@ third=$!
 pids+=("$third")
 wait_for grep -q '"CurrentView"="Lab"' "$TRELLAN_REGISTRY"
 check "/new /v writes the view" 0 $?
-contains "/new starts at the top-left" '"Left"=dword:00000000' "$TRELLAN_REGISTRY"
+new_rect=$(rect)
+check "/new starts a step from the first window" yes "$([ "$new_rect" != "$first_rect" ] && echo yes || echo no)"
 kill -0 "$third" 2>/dev/null
 check "/new instance runs beside the first" 0 $?
 kill -INT "$third"
@@ -101,7 +114,8 @@ check "SIGINT exits 0" 0 $?
 kill -TERM "$first"
 wait "$first"
 check "SIGTERM exits 0" 0 $?
-contains "rectangle saved" '"Right"=dword:' "$TRELLAN_REGISTRY"
+# /new stored its top-left rectangle; the first window, never moved, saves its own over it.
+check "rectangle saved" "$first_rect" "$(rect)"
 check "socket gone after exit" no "$([ -S "$socket" ] && echo yes || echo no)"
 
 # --- trellanctl settings ---

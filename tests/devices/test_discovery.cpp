@@ -9,6 +9,8 @@
 #include <set>
 #include <thread>
 
+#include "devices/device_column.h"
+#include "devices/device_snmp_reads.h"
 #include "devices/discovery_headless.h"
 #include "devices/discovery_tcpip.h"
 #include "discovery_responder.h"
@@ -266,21 +268,74 @@ TEST(Discovery, MessagesOfAnEarlierSearchAreRefused) {
 
 TEST(Discovery, UnclaimedDevicesAndARunningWorkerGoWithTheDiscovery) {
   Responder responder({unit("127.0.61.1", 0, 0, 1), unit("127.0.61.2", 0, 0, 2)});
-  platform::HeadlessTarget owner;
+  int found = 0;
+  platform::HeadlessTarget owner([&](const platform::Message& m) { found += m.msg == kMsgDeviceFound; });
   {
     CTcpIpDiscovery discovery(&owner);
     discovery.setSettings(settingsFor(responder, 60000));
     discovery.startSearch({});
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  }  // destroyed mid-search: the worker is joined, posted devices nobody took are freed
+    for (int i = 0; i < 2; ++i)
+      if (owner.waitFor(kMsgDeviceFound, std::chrono::seconds(10)).status != platform::WaitStatus::Arrived) break;
+    // Both units were posted and nobody took them, while the search still waits for more.
+    EXPECT_EQ(found, 2);
+    EXPECT_TRUE(discovery.busy());
+    EXPECT_EQ(discovery.deviceCount(), 0u);
+  }  // destroyed mid-search: the worker is joined, the posted devices are freed (the sanitizer build checks)
   {
     CTcpIpDiscovery discovery(nullptr);  // posted with nobody listening
-    discovery.setSettings(settingsFor(responder, 300));
+    discovery.setSettings(settingsFor(responder, 60000));
     discovery.startSearch({});
+    EXPECT_TRUE(discovery.busy());
     discovery.stopAndWait();
     EXPECT_FALSE(discovery.busy());
+    EXPECT_EQ(discovery.lastResult(), 2);  // it was stopped, not finished
+    EXPECT_EQ(discovery.deviceCount(), 0u);
   }
-  SUCCEED();  // the sanitizer build checks that nothing leaked or outlived its owner
+}
+
+std::uint32_t columnBitsOf(std::initializer_list<int> columns) {
+  const std::vector<int> list(columns);
+  return columnBits(list.data(), list.size());
+}
+
+// The SNMP reads after a reply, counted instead of sent.
+struct CountingReads : DeviceSnmpReads {
+  std::vector<std::string> extraColumnsOf;
+  bool probePrinterMib(CIpDevice&) override { return false; }
+  int readExtraColumns(CIpDevice& device) override {
+    extraColumnsOf.emplace_back(device.ipAddress.view());
+    device.location.assign("Room 4");
+    return 0;
+  }
+  int readSecondFamily(CIpDevice&) override { return 0; }
+};
+
+// The Search tool adds a unit with the extra columns the view shows, as the search did.
+TEST(Discovery, FindOrAddReadsTheExtraColumnsTheViewShows) {
+  Responder responder({unit("127.0.63.1", 0, 0, 1), unit("127.0.63.2", 0, 0, 2)});
+  CountingReads reads;
+  setDeviceSnmpReads(&reads);
+  struct Case {
+    const char* what;
+    const char* address;
+    std::uint32_t columns;
+    bool extra;
+  };
+  const Case cases[] = {
+      {"name and address only", "127.0.63.1", columnBitsOf({kColSystemName, kColIpAddress, kColHwAddress}), false},
+      {"location shown", "127.0.63.2", columnBitsOf({kColSystemName, kColLocation}), true},
+  };
+  for (const Case& c : cases) {
+    CTcpIpDiscovery discovery;
+    discovery.setSettings(settingsFor(responder, 300));
+    discovery.setShownColumns(c.columns);
+    reads.extraColumnsOf.clear();
+    const int index = discovery.findOrAdd(c.address);
+    ASSERT_EQ(index, 0) << c.what;
+    EXPECT_EQ(reads.extraColumnsOf.size(), c.extra ? 1u : 0u) << c.what;
+    EXPECT_STREQ(discovery.device(0)->columnText(kColLocation), c.extra ? "Room 4" : "") << c.what;
+  }
+  setDeviceSnmpReads(nullptr);
 }
 
 TEST(Discovery, SearchNowAddsDirectlyAndFindOrAddAsksOnce) {

@@ -6,14 +6,19 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 
 #include "app/gui/gui_startup_ui.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/single_instance.h"
 #include "app/gui/termination_signals.h"
+#include "app/command_line.h"
 #include "app/network_layer.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "app/view_manager.h"
 #include "app/view_startup.h"
@@ -91,6 +96,44 @@ class TestMainWindow : public QObject {
     QCOMPARE(saved.getDword("General", "Bottom").value_or(0), 505u);
   }
 
+  // A first start on a desktop of common size: the window shows every tool-bar button (none behind
+  // the "more" arrow), the About box names the version.
+  void defaultWindowShowsTheWholeToolBarAndAboutTheVersion() {
+    const std::string path = dir_.filePath("fresh.reg").toStdString();
+    platform::Registry reg(path);
+    app::IdleViewDiscoveryFactory discoveries;
+    app::CViewManager views(reg, discoveries);
+    GuiStartupUi ui(reg);
+    ui.setViews(&views);
+    FakeNet net;
+    app::CAmbra32App application(reg, ui, net);
+    app::installViewTreeHook(application, views, net, ui);
+    QVERIFY(application.startUp(app::parseCommandLine({"/new"}).commandLine));
+    CMainFrame* frame = ui.mainFrame();
+    QVERIFY(frame);
+    const app::WindowRect rect = app::defaultWindowRect(1280, 1024);
+    frame->setGeometry(rect.left, rect.top, rect.width(), rect.height());
+    auto* toolBar = frame->findChild<QToolBar*>("toolBar");
+    QVERIFY(toolBar);
+    QTRY_VERIFY(toolBar->isVisible());
+    QWidget* more = toolBar->findChild<QWidget*>("qt_toolbar_ext_button");
+    QVERIFY2(!more || !more->isVisible(), "tool-bar buttons hidden behind the extension arrow");
+
+    // The About box: shown modal, read and closed from a timer.
+    QString aboutText;
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+          aboutText = box->text();
+          box->accept();
+        }
+    });
+    frame->findChild<QAction*>("command57664")->trigger();  // &About
+    QVERIFY2(aboutText.contains(QString("Version ") + app::programVersion()), qPrintable(aboutText));
+    frame->close();
+    application.shutDown();
+  }
+
   void answersASecondInstance() {
     SingleInstance first;
     QVERIFY(first.listen());
@@ -117,12 +160,47 @@ class TestMainWindow : public QObject {
       QVERIFY(gone.listen());
     }
     // Leave a socket file behind that nobody answers.
-    QFile stale(SingleInstance::serverName());
+    QFile stale(SingleInstance().serverName());
     QVERIFY(stale.open(QIODevice::WriteOnly));
     stale.close();
     SingleInstance next;
     QVERIFY(next.listen());
     QVERIFY(next.listening());
+  }
+
+  // Two settings files are two programs; one file named two ways, or another display, is told apart
+  // by what it is.
+  void instanceKeyIsTheSettingsFileAndTheDisplay() {
+    const QString a = dir_.filePath("a/Trellan.reg");
+    const QString b = dir_.filePath("b/Trellan.reg");
+    QDir(dir_.path()).mkpath("a");
+    QDir(dir_.path()).mkpath("b");
+    SingleInstance first(a);
+    QVERIFY(first.listen());
+    std::atomic<int> sameFile{-1};
+    std::atomic<int> sameFileOtherSpelling{-1};
+    std::atomic<int> otherFile{-1};
+    std::thread asking([&] {
+      sameFile = SingleInstance(a).ping(5000) ? 1 : 0;
+      sameFileOtherSpelling = SingleInstance(dir_.filePath("b/../a/Trellan.reg")).ping(5000) ? 1 : 0;
+      otherFile = SingleInstance(b).ping(500) ? 1 : 0;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(otherFile != -1, 15000);
+    asking.join();
+    QCOMPARE(sameFile.load(), 1);
+    QCOMPARE(sameFileOtherSpelling.load(), 1);
+    QCOMPARE(otherFile.load(), 0);
+
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", ":1");
+    const QString onOne = SingleInstance::serverNameFor(a);
+    qputenv("DISPLAY", ":2");
+    const QString onTwo = SingleInstance::serverNameFor(a);
+    qputenv("DISPLAY", display);
+    if (!wayland.isEmpty()) qputenv("WAYLAND_DISPLAY", wayland);
+    QVERIFY(onOne != onTwo);
   }
 
   void terminationSignalArrivesAsQtSignal() {

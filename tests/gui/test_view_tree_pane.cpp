@@ -99,6 +99,29 @@ class TestViewTreePane : public QObject {
     dir_.reset();
   }
 
+  // A name the pane cuts shows whole in a tool tip; a name that fits has none.
+  void cutNamesGetATooltip() {
+    QVERIFY(views_->renameNode(views_->find("Office"), "Office printers on the second floor, east wing") == app::kViewOk);
+    pane_->rebuild(views_->root(), views_->openNode());
+    pane_->expandAll();
+    pane_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(pane_.get()));
+    const QModelIndex longName = pane_->indexOf(views_->find("Office printers on the second floor, east wing"));
+    const QModelIndex shortName = pane_->indexOf(views_->find("Serial"));
+    QVERIFY(longName.isValid() && shortName.isValid());
+
+    pane_->resize(120, 400);
+    QCoreApplication::processEvents();
+    const QPoint atLong = pane_->visualRect(longName).center();
+    const QPoint atShort = pane_->visualRect(shortName).center();
+    QCOMPARE(pane_->toolTipAt(atLong), QString("Office printers on the second floor, east wing"));
+    QCOMPARE(pane_->toolTipAt(atShort), QString());
+
+    pane_->resize(900, 400);
+    QCoreApplication::processEvents();
+    QCOMPARE(pane_->toolTipAt(pane_->visualRect(longName).center()), QString());
+  }
+
   void moveByDropAsksAndMovesOnYesOnly() {
     QSignalSpy changed(pane_.get(), &ViewTreePane::viewSetChanged);
     const app::CViewNode* office = n("Office");
