@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev
   libsnmp-dev snmpd snmp snmpsim tshark
   iproute2 util-linux procps xvfb xauth
-  desktop-file-utils appstream lintian dpkg-dev file man-db groff-base debootstrap
+  desktop-file-utils appstream lintian dpkg-dev man-db groff-base debootstrap
 )
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
