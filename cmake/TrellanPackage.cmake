@@ -17,8 +17,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Help opens in the desktop's browser; bash completion and the net-snmp tools go well with it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion, snmp")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Trellan finds the print servers on a network, the small boxes that attach one
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Trellan finds the print servers on a network, the small boxes that attach one
 to six printers to a LAN, and configures, monitors and backs them up over
 SNMPv1 and their private protocols.
 .
