@@ -386,34 +386,41 @@ int CMibGroup::request(CSnmpSession& session, bool set, CVarBind* const* list, i
   return set ? session.set(list, n, &errorStatus_, &errorIndex_) : session.get(list, n, &errorStatus_, &errorIndex_);
 }
 
-// After a tooBig reply with error index b, send the b - 1 variables the print server could
-// answer, then the rest in one request, and repeat while the rest is too big. A partial request
-// never reaches past the batch, and a failed one ends the split with its own code.
-int CMibGroup::splitAfterTooBig(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int firstIndex) {
+// Sends the batch in requests of at most one binding list (32 bindings). After a tooBig reply
+// with error index b, sends the b - 1 variables the print server could answer, then the rest,
+// and repeats while a reply is tooBig, the partial request included: a print server that said
+// too much gets asked again with its new index. At most kMaxSplitRounds tooBig replies are
+// followed, a partial request never reaches past the batch, and a failure other than tooBig
+// ends the split with its own code.
+int CMibGroup::sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex) {
   const int n = static_cast<int>(batch.size());
   int k = 0;
-  int b = firstIndex;
-  int last = result::kTooBig;
-  for (int round = 0; round < kMaxSplitRounds && last == result::kTooBig; ++round) {
-    if (b < 2 || b - 1 > n - k) break;
-    const int rc = request(session, set, batch.data() + k, b - 1);
+  int b = tooBigIndex;
+  int rounds = 0;
+  while (k < n) {
+    int size = std::min(n - k, kMaxBindingsPerRequest);
+    if (b >= 0) {
+      if (++rounds > kMaxSplitRounds || b < 2 || b - 1 > n - k) return result::kTooBig;
+      size = b - 1;
+    }
+    const int rc = request(session, set, batch.data() + k, size);
+    if (rc == result::kTooBig) {
+      b = errorIndex_;
+      continue;
+    }
     if (rc != 0) return rc;
-    k += b - 1;
-    if (k >= n) return 0;
-    last = request(session, set, batch.data() + k, n - k);
-    b = errorIndex_;
+    k += size;
+    b = -1;
   }
-  return last;
+  return 0;
 }
 
 int CMibGroup::getBatch(CSnmpSession& session, std::vector<CVarBind*>& batch, bool preSplit) {
   if (batch.empty()) return 0;
   for (CVarBind* v : batch) v->setNull();
-  if (preSplit && static_cast<int>(batch.size()) > kMaxVariablesPerGet)
-    return splitAfterTooBig(session, false, batch, kMaxVariablesPerGet + 1);
-  const int rc = request(session, false, batch.data(), static_cast<int>(batch.size()));
-  if (rc == result::kTooBig) return splitAfterTooBig(session, false, batch, errorIndex_);
-  return rc;
+  // Above 18 variables the first request is cut as if the print server had said tooBig at 19.
+  const bool tooMany = preSplit && static_cast<int>(batch.size()) > kMaxVariablesPerGet;
+  return sendBatch(session, false, batch, tooMany ? kMaxVariablesPerGet + 1 : -1);
 }
 
 int CMibGroup::probeVersion(CSnmpSession& session, int index) {
@@ -539,8 +546,7 @@ int CMibGroup::writeChanged(CSnmpSession& session) {
   int rc = 0;
   if (!list.empty()) {
     session.setTimeout(groupSetTimeout());
-    rc = request(session, true, list.data(), static_cast<int>(list.size()));
-    if (rc == result::kTooBig) rc = splitAfterTooBig(session, true, list, errorIndex_);
+    rc = sendBatch(session, true, list, -1);
   }
   for (std::size_t i = 0; rc == 0 && i < children_.size(); ++i) rc = children_[i]->writeChanged(session);
   return rc;

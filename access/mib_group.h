@@ -34,6 +34,7 @@ inline constexpr int kBadDigit = 3334;         // a character that is not a (hex
 
 inline constexpr int kMaxVariablesPerGet = 18;  // one GET carries at most this many
 inline constexpr int kMaxSplitRounds = 9;
+inline constexpr int kMaxBindingsPerRequest = 32;  // one binding list holds at most this many
 inline constexpr std::uint8_t kVersionUnknown = mib::kLevelUnknown;
 inline constexpr std::size_t kMaxBackupBytes = 255;  // value bytes after the tag
 inline constexpr std::size_t kMaxBackupValue = 3 + 2 * kMaxBackupBytes;  // longest value restore reads
@@ -164,7 +165,9 @@ class CMibGroup {
   bool addExtensions();
   int getBatch(CSnmpSession& session, std::vector<CVarBind*>& batch, bool preSplit);
   int request(CSnmpSession& session, bool set, CVarBind* const* list, int n);
-  int splitAfterTooBig(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int firstIndex);
+  // Sends the whole batch, split on tooBig; `tooBigIndex` >= 0 starts as if a reply had said
+  // tooBig with that index.
+  int sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex);
   int readChildren(CSnmpSession& session);
   int readExtras(CSnmpSession& session);
   int restoreOne(int index, std::string_view value);

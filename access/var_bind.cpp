@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "access/result_codes.h"
+#include "snmp/binding_copy.h"
 
 namespace snmpaccess {
 
@@ -110,6 +111,7 @@ void CVarBind::setNull() {
   unsigned_ = 0;
   counter64_ = smiCNTR64{0, 0};
   length_ = 0;
+  bitCount_ = 0;
   oidValue_ = COid();
 }
 
@@ -173,6 +175,9 @@ smiVALUE CVarBind::value() const {
       v.value.oid = oidValue_.oid();
       break;
     case SNMP_SYNTAX_BITS:
+      v.value.string.len = bitCount_;  // the engine counts a bit string in bits
+      v.value.string.ptr = length_ ? const_cast<smiBYTE*>(bytes_.data()) : nullptr;
+      break;
     case SNMP_SYNTAX_OCTETS:
     case SNMP_SYNTAX_IPADDR:
     case SNMP_SYNTAX_OPAQUE:
@@ -201,7 +206,13 @@ void CVarBind::assignValue(const smiVALUE& value) {
     case SNMP_SYNTAX_CNTR64:
       setCounter64(value.value.hNumber.hipart, value.value.hNumber.lopart);
       break;
-    case SNMP_SYNTAX_BITS:
+    case SNMP_SYNTAX_BITS: {
+      // The engine's length counts bits: the bytes held are that many bits rounded up.
+      const smiUINT32 bits = value.value.string.ptr ? value.value.string.len : 0;
+      setBytes(value.value.string.ptr, snmp::bitStringBytes(bits));
+      bitCount_ = length_ ? bits : 0;
+      break;
+    }
     case SNMP_SYNTAX_OCTETS:
     case SNMP_SYNTAX_OPAQUE:
     case SNMP_SYNTAX_NSAPADDR:

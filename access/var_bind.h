@@ -63,6 +63,7 @@ class CVarBind {
   // anything else (NULL, the exceptions) as NULL. The syntax becomes the value's own.
   void assignValue(const smiVALUE& value);
 
+  // Bytes held (a BIT STRING: its bits rounded up to whole bytes).
   std::size_t byteLength() const { return length_; }
 
  private:
@@ -73,7 +74,8 @@ class CVarBind {
   smiUINT32 unsigned_ = 0;
   smiCNTR64 counter64_{0, 0};
   std::vector<smiBYTE> bytes_;
-  std::size_t length_ = 0;
+  std::size_t length_ = 0;  // bytes held
+  smiUINT32 bitCount_ = 0;  // a BIT STRING's length in bits (its bytes are in bytes_)
 };
 
 }  // namespace snmpaccess

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "access/mib_group.h"
 #include "platform/registry.h"
 
 namespace app {
@@ -186,6 +187,14 @@ void loadGlobalSettings(const platform::Registry& reg, GlobalSettings& g) {
   g.warningMask = readSetting(reg, kIconsKey, "Warning");
   g.errorMask = readSetting(reg, kIconsKey, "Error");
   g.setAppIcon = readSetting(reg, kIconsKey, "SetAppIcon");
+}
+
+void applyGroupTimeouts(const platform::Registry& reg, std::uint32_t commandLineTimeout) {
+  if (commandLineTimeout != 0) {
+    snmpaccess::setGroupTimeouts(commandLineTimeout, commandLineTimeout);
+    return;
+  }
+  snmpaccess::setGroupTimeouts(readSetting(reg, kTimeoutsKey, "GetTimeout"), readSetting(reg, kTimeoutsKey, "SetTimeout"));
 }
 
 void loadDiscoveryPort(const platform::Registry& reg, GlobalSettings& g) {

@@ -117,6 +117,9 @@ GlobalSettings& globalSettings();
 
 // The six Timeouts values and the three General\Icons values.
 void loadGlobalSettings(const platform::Registry& reg, GlobalSettings& g);
+// Gives the MIB groups the GetTimeout and SetTimeout settings; `commandLineTimeout` (when not 0)
+// replaces both, as trellanctl's --timeout does.
+void applyGroupTimeouts(const platform::Registry& reg, std::uint32_t commandLineTimeout = 0);
 // DiscoveryPort of Access\IP.
 void loadDiscoveryPort(const platform::Registry& reg, GlobalSettings& g);
 

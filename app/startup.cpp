@@ -65,6 +65,7 @@ bool CAmbra32App::startUp(const CommandLine& commandLine) {
   if (runIndex_ <= 10) reg_.setDword(kGeneralKey, "RunIndex", runIndex_ + 1);
 
   loadGlobalSettings(reg_, globalSettings());
+  applyGroupTimeouts(reg_);
   const auto [desktopWidth, desktopHeight] = ui_.desktopSize();
   const WindowRect defaultRect = defaultWindowRect(desktopWidth, desktopHeight);
   // Every setting with a default is in the store from the first start on, for the user to see.

@@ -17,24 +17,19 @@ namespace {
 using namespace cli::snmpcmd;
 using Clock = std::chrono::steady_clock;
 
-const char* const kUsage =
-    "Usage: trellanctl traps [--count N] [--seconds S] [--ipx] [--json]\n\n"
+const char* const kDescription =
     "Listens for traps on UDP port 162 (TRELLAN_TRAP_PORT), or on IPX socket 0x9010 with --ipx,\n"
     "and prints each one: its sender, PDU type and bindings (with --json one object per line).\n"
     "A v1 trap is shown as the engine delivers it, an SNMPv2 trap (0xA7) with sysUpTime.0,\n"
     "snmpTrapOID.0, the trap's bindings and snmpTrapEnterprise.0.\n"
     "Stops after N traps, after S seconds, or on Ctrl-C.\n"
-    "Exit status: 0 stopped as asked, 1 the trap socket could not be opened, 2 usage error.\n";
+    "Exit status: 0 stopped as asked, 1 the trap socket could not be opened, 2 usage error.";
 
-bool takeCount(cli::Context& ctx, const std::string& name, long& out, bool& bad) {
-  std::string text;
-  bool missing = false;
-  if (!cli::takeOption(ctx.args, name, text, missing)) return false;
-  char* end = nullptr;
-  out = missing ? 0 : std::strtol(text.c_str(), &end, 10);
-  bad = missing || out <= 0 || !end || *end;
-  return true;
-}
+struct Options {
+  long count = 0;
+  long seconds = 0;
+  bool ipx = false;
+};
 
 struct Trap {
   std::string source;
@@ -43,12 +38,12 @@ struct Trap {
   std::vector<snmpaccess::CVarBind> bindings;
 };
 
-// Reads one datagram; false when nothing usable was there.
-bool receiveTrap(HSNMP_SESSION session, Trap& trap) {
+// Reads one datagram; false when nothing usable was there (`error` then holds the engine's code).
+bool receiveTrap(HSNMP_SESSION session, Trap& trap, smiUINT32& error) {
   HSNMP_ENTITY src = 0, dst = 0;
   HSNMP_CONTEXT ctx = 0;
   HSNMP_PDU pdu = 0;
-  SnmpRecvMsg(session, &src, &dst, &ctx, &pdu);
+  error = SnmpRecvMsg(session, &src, &dst, &ctx, &pdu) == SNMPAPI_FAILURE ? SnmpGetLastError(session) : 0;
   if (src) {
     char text[64] = {};
     SnmpEntityToStr(src, sizeof text, text);
@@ -97,7 +92,7 @@ void printTrap(cli::Context& ctx, const Trap& t) {
       list.push_back({{"oid", b.name().text()}, {"syntax", v.syntax}, {"value", v.text}});
     }
     nlohmann::json j = {{"source", t.source}, {"type", type}, {"community", t.community}, {"bindings", list}};
-    *ctx.out << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+    cli::writeJson(ctx, j, true);
     return;
   }
   *ctx.out << "trap from " << t.source << " type " << type << " (" << snmp::text::pduTypeName(t.type)
@@ -106,15 +101,10 @@ void printTrap(cli::Context& ctx, const Trap& t) {
   ctx.out->flush();
 }
 
-int run(cli::Context& ctx) {
-  long count = 0, seconds = 0;
-  bool bad = false;
-  const bool limitCount = takeCount(ctx, "count", count, bad);
-  if (bad) return cli::usageError(ctx, "traps", "--count takes a positive number");
-  const bool limitTime = takeCount(ctx, "seconds", seconds, bad);
-  if (bad) return cli::usageError(ctx, "traps", "--seconds takes a positive number");
-  const bool ipx = cli::takeFlag(ctx.args, "ipx");
-  if (!ctx.args.empty()) return cli::usageError(ctx, "traps", "unexpected argument '" + ctx.args.front() + "'");
+int run(cli::Context& ctx, const Options& o) {
+  const bool limitCount = o.count > 0, limitTime = o.seconds > 0;
+  const long count = o.count, seconds = o.seconds;
+  const bool ipx = o.ipx;
 
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, "traps", "the SNMP engine could not be started");
@@ -142,7 +132,17 @@ int run(cli::Context& ctx) {
     if (w.status == snmpaccess::WaitStatus::Stopped) break;
     if (w.status != snmpaccess::WaitStatus::Arrived) continue;
     Trap trap;
-    if (!receiveTrap(session, trap)) continue;
+    smiUINT32 error = 0;
+    if (!receiveTrap(session, trap, error)) {
+      // A datagram arrived but no trap came of it: say so rather than drop it without a word.
+      if (error == SNMPAPI_ALLOC_ERROR)
+        *ctx.err << "trellanctl traps: a trap was dropped: it could not be translated into an SNMPv2 trap "
+                    "(a v1 trap of more than 29 bindings does not fit 32)" << std::endl;
+      else if (error != 0 && error != SNMPAPI_NOOP)
+        *ctx.err << "trellanctl traps: a datagram was dropped: " << SnmpErrorName(error)
+                 << " (not an SNMPv1 message the engine can read)" << std::endl;
+      continue;
+    }
     printTrap(ctx, trap);
     ++received;
   }
@@ -152,6 +152,16 @@ int run(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-const cli::CommandRegistration kTraps({"traps", "listen for traps and print them", kUsage, run});
+const cli::CommandRegistration kTraps({"traps", "listen for traps and print them", kDescription, [](CLI::App& app) {
+                                         auto o = std::make_shared<Options>();
+                                         app.add_option("--count", o->count, "stop after N traps")
+                                             ->check(CLI::PositiveNumber)
+                                             ->type_name("N");
+                                         app.add_option("--seconds", o->seconds, "stop after S seconds")
+                                             ->check(CLI::PositiveNumber)
+                                             ->type_name("S");
+                                         app.add_flag("--ipx", o->ipx, "listen on IPX socket 0x9010");
+                                         return [o](cli::Context& ctx) { return run(ctx, *o); };
+                                       }});
 
 }  // namespace

@@ -64,7 +64,10 @@ bool Reader::endOfContents() noexcept {
 
 smiUINT32 readSigned(Span s, smiINT32& out) noexcept {
   if (s.size == 0) return SNMPAPI_MESSAGE_INVALID;
-  if (s.size > 5 || (s.size == 5 && s.data[0] != 0x00)) return SNMPAPI_OUTPUT_TRUNCATED;
+  // Five bytes: a leading 00, or one FF that only repeats the sign of a negative 32-bit value
+  // (agents built on pyasn1 send -2^31 as FF 80 00 00 00); anything longer is an overflow.
+  const bool redundantSign = s.size == 5 && s.data[0] == 0xFF && (s.data[1] & 0x80);
+  if (s.size > 5 || (s.size == 5 && s.data[0] != 0x00 && !redundantSign)) return SNMPAPI_OUTPUT_TRUNCATED;
   // Built in unsigned arithmetic: a five-byte value keeps its low 32 bits.
   std::uint32_t v = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(s.data[0])));
   for (std::size_t i = 1; i < s.size; ++i) v = (v << 8) | s.data[i];

@@ -138,7 +138,8 @@ struct Arena {
 };
 
 // Content decoders shared by the codec. Each returns 0 or an engine error code.
-// INTEGER: at most 4 bytes, or 5 when the first is 0x00; the first byte carries the sign.
+// INTEGER: at most 4 bytes, or 5 when the first is 0x00 or a sign-repeating 0xFF; the first byte
+// carries the sign.
 smiUINT32 readSigned(Span s, smiINT32& out) noexcept;
 // Unsigned 32-bit syntaxes: as INTEGER with the first byte taken as unsigned.
 smiUINT32 readUnsigned(Span s, smiUINT32& out) noexcept;

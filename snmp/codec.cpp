@@ -113,7 +113,13 @@ smiOID* allocOid(smiOID& oid, std::initializer_list<smiUINT32> prefix, std::size
 // bindings, snmpTrapEnterprise.0. Takes ownership of the enterprise OID in every case.
 smiUINT32 translateTrap(DecodeOutput& out, TrapFields& trap, ber::Arena& arena) noexcept {
   const smiUINT32 received = out.count;
-  // The reader refuses lists that would not leave room for the three added bindings.
+  if (received > kMaxBindings - 3) {
+    // The translated list would not fit one binding list: the translation fails like an
+    // allocation and the trap is not delivered (the caller frees the received bindings).
+    arena.give(trap.enterprise.ptr);
+    trap.enterprise = {0, nullptr};
+    return SNMPAPI_ALLOC_ERROR;
+  }
   std::memmove(&out.bindings[2], &out.bindings[0], received * sizeof(DecodedBinding));
   out.count = received + 3;
   DecodedBinding& upTime = out.bindings[0];
@@ -181,7 +187,6 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
   if (!isPduType(tag)) return SNMPAPI_MESSAGE_INVALID;
   out.pduType = tag;
 
-  std::size_t limit = kMaxBindings;
   if (tag == SNMP_PDU_V1TRAP) {
     if (!primitive(r, SNMP_SYNTAX_OID, s)) return r.error();
     if (smiUINT32 code = ber::readOid(s, trap.enterprise, arena)) return code;
@@ -189,7 +194,6 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
     if (!readInteger(r, trap.generic) || !readInteger(r, trap.specific)) return r.error();
     if (!primitive(r, SNMP_SYNTAX_TIMETICKS, s)) return r.error();
     if (smiUINT32 code = ber::readUnsigned(s, trap.timeStamp)) return code;
-    limit -= 3;  // translation adds three bindings to the list
   } else {
     if (!readInteger(r, out.requestId) || !readInteger(r, out.errorStatus) || !readInteger(r, out.errorIndex))
       return r.error();
@@ -197,7 +201,7 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
 
   if (!r.enter(kSequence, tag)) return r.error();
   while (r.more()) {
-    if (out.count >= limit) return SNMPAPI_OUTPUT_TRUNCATED;
+    if (out.count >= kMaxBindings) return SNMPAPI_OUTPUT_TRUNCATED;
     DecodedBinding& b = out.bindings[out.count];
     b = {};
     // The usual binding, 30 L 06 n <name> T m <value> with short lengths that add up exactly,

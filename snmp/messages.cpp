@@ -119,10 +119,13 @@ SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY srcEntity, LPHS
   }
 
   std::size_t used = 0;
-  if (length > tasks::kReceiveCapacity ||
-      decodeToHandles(session, tasks::receiveBuffer(*task), length, context, pdu, &used) != kOk) {
+  const smiUINT32 decoded = length > tasks::kReceiveCapacity
+                                ? SNMPAPI_OUTPUT_TRUNCATED
+                                : decodeToHandles(session, tasks::receiveBuffer(*task), length, context, pdu, &used);
+  if (decoded != kOk) {
     dropEntities();
-    return fail(SNMPAPI_OUTPUT_TRUNCATED, session);
+    // A v1 trap whose translation failed says so (2); anything else did not decode (11).
+    return fail(decoded == SNMPAPI_ALLOC_ERROR ? SNMPAPI_ALLOC_ERROR : SNMPAPI_OUTPUT_TRUNCATED, session);
   }
   if (used != length) {
     // Trailing bytes: not one whole message.

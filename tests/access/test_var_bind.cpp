@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "access/result_codes.h"
 #include "access/var_bind.h"
@@ -192,4 +193,28 @@ TEST(CVarBind, ExceptionSyntaxesReadAsNullButKeepTheirSyntax) {
   EXPECT_EQ(v.syntax(), SNMP_SYNTAX_NOSUCHOBJECT);
   smiINT i;
   EXPECT_EQ(v.getInteger(i), kType);
+}
+
+TEST(CVarBind, BitStringHoldsItsBytesNotItsBitCount) {
+  struct Case {
+    const char* name;
+    smiUINT32 bits;
+    std::size_t bytes;
+  };
+  const Case cases[] = {{"12 bits in two bytes", 12, 2}, {"16 bits", 16, 2}, {"one bit", 1, 1}, {"no bits", 0, 0}};
+  for (const Case& c : cases) {
+    // On the heap and exactly as long as the bytes, so that reading past them is caught.
+    std::vector<smiBYTE> held(c.bytes ? c.bytes : 1, 0xA5);
+    smiVALUE reply{};
+    reply.syntax = SNMP_SYNTAX_BITS;
+    reply.value.string = {c.bits, held.data()};
+    CVarBind v;
+    v.assignValue(reply);
+    EXPECT_EQ(v.syntax(), SNMP_SYNTAX_BITS) << c.name;
+    EXPECT_EQ(v.byteLength(), c.bytes) << c.name;
+    const smiVALUE back = v.value();
+    EXPECT_EQ(back.value.string.len, c.bits) << c.name << ": sent again with its length in bits";
+    if (c.bytes) EXPECT_EQ(std::memcmp(back.value.string.ptr, held.data(), c.bytes), 0) << c.name;
+    EXPECT_EQ(v.displayText(), "") << c.name << ": not an octet string";
+  }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "access/mib_group.h"
 #include "app/settings.h"
 #include "platform/registry.h"
 #include "scratch_dir.h"
@@ -126,6 +127,25 @@ TEST_F(SettingsTest, GlobalSettingsComeFromTheStore) {
   EXPECT_EQ(g.setAppIcon, 1u);
   EXPECT_EQ(g.errorMask, 196608u);
   EXPECT_EQ(g.discoveryPort, 4242u);
+}
+
+TEST_F(SettingsTest, GroupTimeoutsComeFromTheStoreOrTheCommandLine) {
+  struct Case {
+    const char* name;
+    std::uint32_t get, set, commandLine, expectGet, expectSet;
+  } cases[] = {
+      {"settings", 70, 90, 0, 70, 90},
+      {"clamped to the settings' range", 1, 99999, 0, 10, 30000},
+      {"the command line replaces both", 70, 90, 30, 30, 30},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(reg.setDword("Timeouts", "GetTimeout", c.get));
+    ASSERT_TRUE(reg.setDword("Timeouts", "SetTimeout", c.set));
+    app::applyGroupTimeouts(reg, c.commandLine);
+    EXPECT_EQ(snmpaccess::groupGetTimeout(), c.expectGet) << c.name;
+    EXPECT_EQ(snmpaccess::groupSetTimeout(), c.expectSet) << c.name;
+  }
+  snmpaccess::setGroupTimeouts(500, 500);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "access/mib_group.h"
 #include "app/network_layer.h"
 #include "app/oem_family_table.h"
 #include "app/startup.h"
@@ -161,7 +162,12 @@ TEST_F(StartupTest, SettingsAndPortAreRead) {
   ASSERT_TRUE(reg.setDword("General\\Icons", "SetAppIcon", 1));
   ASSERT_TRUE(reg.setDword("Access\\IP", "DiscoveryPort", 4233));
   ASSERT_TRUE(reg.setString("OEM", "ABC", "1.3.6.1.4.1.5"));
+  ASSERT_TRUE(reg.setDword("Timeouts", "GetTimeout", 70));
+  ASSERT_TRUE(reg.setDword("Timeouts", "SetTimeout", 90));
+  snmpaccess::setGroupTimeouts(500, 500);
   ASSERT_TRUE(start());
+  EXPECT_EQ(snmpaccess::groupGetTimeout(), 70u) << "the MIB groups wait GetTimeout";
+  EXPECT_EQ(snmpaccess::groupSetTimeout(), 90u) << "and SetTimeout";
   EXPECT_TRUE(ui.appIcon);
   EXPECT_EQ(app::globalSettings().discoveryPort, 4233u);
   EXPECT_EQ(app::oemFamilyTable().count(), 3u);

@@ -2,6 +2,7 @@
 // reads, the v1 trap translation, and robustness against cut and damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -504,6 +505,14 @@ TEST(CodecDecode, EveryRefusalHasItsCode) {
       {"NULL with content", message(response(tlv(0x30, binding(kSysName, hex("05 01 00"))))), SNMPAPI_MESSAGE_INVALID},
       {"noSuchObject with content", message(response(tlv(0x30, binding(kSysName, hex("80 01 00"))))),
        SNMPAPI_MESSAGE_INVALID},
+      {"INTEGER of 6 bytes, two redundant sign bytes",
+       message(response(tlv(0x30, binding(kSysName, hex("02 06 FF FF 80 00 00 00"))))), SNMPAPI_OUTPUT_TRUNCATED},
+      {"INTEGER of 5 bytes below -2^31", message(response(tlv(0x30, binding(kSysName, hex("02 05 FF 7F FF FF FF"))))),
+       SNMPAPI_OUTPUT_TRUNCATED},
+      {"INTEGER of 5 bytes led by 01", message(response(tlv(0x30, binding(kSysName, hex("02 05 01 00 00 00 00"))))),
+       SNMPAPI_OUTPUT_TRUNCATED},
+      {"INTEGER of 5 bytes led by 80", message(response(tlv(0x30, binding(kSysName, hex("02 05 80 00 00 00 00"))))),
+       SNMPAPI_OUTPUT_TRUNCATED},
       {"Counter32 of 6 bytes", message(response(tlv(0x30, binding(kSysName, hex("41 06 00 00 00 00 00 01"))))),
        SNMPAPI_OUTPUT_TRUNCATED},
       {"Counter64 of 10 bytes",
@@ -521,6 +530,14 @@ TEST(CodecDecode, EveryRefusalHasItsCode) {
       {"binding with a third element", message(response(tlv(0x30, tlv(0x30, cat({kSysName, hex("05 00 05 00")}))))),
        SNMPAPI_MESSAGE_INVALID},
       {"33 bindings", message(response(tlv(0x30, thirtyThree))), SNMPAPI_OUTPUT_TRUNCATED},
+      // The binding's length runs one byte past its list into the PDU's last byte (which would
+      // complete it as NULL with content): the list ends first.
+      {"binding one byte longer than its list",
+       message(tlv(0xA2, cat({hex("02 01 07 02 01 00 02 01 00 30 0E 30 0D"), kSysName, hex("05 01 00")}))),
+       SNMPAPI_OUTPUT_TRUNCATED},
+      {"binding one byte longer than its list, INTEGER",
+       message(tlv(0xA2, cat({hex("02 01 07 02 01 00 02 01 00 30 0E 30 0D"), kSysName, hex("02 01 05")}))),
+       SNMPAPI_OUTPUT_TRUNCATED},
       {"element longer than its container", hex("30 05 02 01 00 04 05 61 61"), SNMPAPI_OUTPUT_TRUNCATED},
       {"message longer than the input", cat({hex("30 82 01 00"), hex("02 01 00")}), SNMPAPI_OUTPUT_TRUNCATED},
       {"length of five length bytes", hex("30 85 00 00 00 00 03 02 01 00"), SNMPAPI_OUTPUT_TRUNCATED},
@@ -609,6 +626,9 @@ TEST(CodecDecode, LenientNumberFormsFollowTheReadingRules) {
       {"INTEGER non-minimal 1", hex("02 04 00 00 00 01"), SNMP_SYNTAX_INT, 1},
       {"INTEGER FF FF", hex("02 02 FF FF"), SNMP_SYNTAX_INT, 0xFFFFFFFFu},
       {"INTEGER five bytes keeps 32 bits", hex("02 05 00 FF FF FF FE"), SNMP_SYNTAX_INT, 0xFFFFFFFEu},
+      {"INTEGER -2^31 with a redundant FF", hex("02 05 FF 80 00 00 00"), SNMP_SYNTAX_INT, 0x80000000u},
+      {"INTEGER -1 with a redundant FF", hex("02 05 FF FF FF FF FF"), SNMP_SYNTAX_INT, 0xFFFFFFFFu},
+      {"INTEGER 1 with a redundant 00", hex("02 05 00 00 00 00 01"), SNMP_SYNTAX_INT, 1},
       {"Counter64 nine bytes", hex("46 09 00 80 00 00 00 00 00 00 01"), SNMP_SYNTAX_CNTR64, 0x8000000000000001ull},
       {"long-form length", hex("43 81 01 2A"), SNMP_SYNTAX_TIMETICKS, 42},
   };
@@ -714,19 +734,22 @@ TEST(CodecTrap, GenericTrapsBecomeSnmpV2Traps) {
   }
 }
 
-TEST(CodecTrap, ListsThatLeaveNoRoomForTheAddedBindingsAreRefused) {
+TEST(CodecTrap, ATranslationBeyond32BindingsFailsAsTheTranslation) {
   const Bytes one = binding(kSysName, hex("05 00"));
-  for (int n : {0, 29, 30, 32}) {
+  struct Case {
+    int received;
+    smiUINT32 code;
+  } cases[] = {{0, 0}, {29, 0}, {30, SNMPAPI_ALLOC_ERROR}, {32, SNMPAPI_ALLOC_ERROR}, {33, SNMPAPI_OUTPUT_TRUNCATED}};
+  for (const Case& c : cases) {
     Bytes list;
-    for (int i = 0; i < n; ++i) list = cat({list, one});
+    for (int i = 0; i < c.received; ++i) list = cat({list, one});
     Decoded d(v1Trap(kEnterprise, 6, 1, list));
-    if (n <= 29) {
-      ASSERT_EQ(d.code, 0u) << n;
-      EXPECT_EQ(d.out.count, static_cast<smiUINT32>(n + 3)) << n;
-      EXPECT_EQ(d.name(n + 2), kTrapEnterprise) << n;
+    EXPECT_EQ(d.code, c.code) << c.received << " bindings";
+    if (c.code == 0) {
+      EXPECT_EQ(d.out.count, static_cast<smiUINT32>(c.received + 3)) << c.received;
+      EXPECT_EQ(d.name(c.received + 2), kTrapEnterprise) << c.received;
     } else {
-      EXPECT_EQ(d.code, SNMPAPI_OUTPUT_TRUNCATED) << n;
-      EXPECT_EQ(d.out.count, 0u) << n;
+      EXPECT_EQ(d.out.count, 0u) << c.received << ": nothing left allocated";
     }
   }
 }
@@ -751,6 +774,14 @@ TEST(CodecTrap, EncodedTrapDecodesTranslated) {
 
 // ---- robustness ----
 
+// A response of more than 128 bytes: the message, the PDU, the list and one string take
+// long-form lengths.
+const Bytes kLongString = hex("04 81 96");
+Bytes longSample() {
+  return message(response(tlv(0x30, cat({binding(kSysName, cat({kLongString, Bytes(150, 'x')})),
+                                          binding(kSysName, hex("02 01 07"))}))));
+}
+
 std::vector<Bytes> sampleMessages() {
   const Bytes ifIndex = binding(hex("06 0A 2B 06 01 02 01 02 02 01 01 03"), hex("02 01 03"));
   return {
@@ -761,7 +792,33 @@ std::vector<Bytes> sampleMessages() {
       v1Trap(kEnterprise, 6, 17, ifIndex),
       cat({hex("30 80 02 01 00 04 06"), str("public"), hex("A2 80 02 01 07 02 01 00 02 01 00 30 80 30 80"), kSysName,
            hex("04 80 61 62 00 00 00 00 00 00 00 00 00 00")}),
+      longSample(),
   };
+}
+
+TEST(CodecRobustness, LongFormLengthsCutShortAreRefused) {
+  const Bytes full = longSample();
+  ASSERT_GE(full.size(), 128u);
+  ASSERT_EQ(full[1], 0x81) << "the message length takes the long form";
+  // The input ends one byte early, while the byte after it is still readable memory: a reader
+  // that let a length run one byte past its input would read it and accept the message.
+  for (std::size_t cut : {std::size_t{1}, std::size_t{2}}) {
+    DecodeOutput out;
+    std::size_t consumed = 99;
+    EXPECT_EQ(snmp::codec::decodeMessage(full.data(), full.size() - cut, out, &consumed), SNMPAPI_OUTPUT_TRUNCATED)
+        << cut << " byte(s) short";
+    EXPECT_EQ(out.count, 0u);
+    EXPECT_EQ(consumed, 0u);
+  }
+  // The same for the long-form length of the string inside it, with the message length kept
+  // consistent: the string runs one byte past its binding.
+  Bytes inner = full;
+  const std::size_t at = std::search(inner.begin(), inner.end(), kLongString.begin(), kLongString.end()) - inner.begin();
+  ASSERT_LT(at, inner.size());
+  inner[at + 2] = static_cast<smiBYTE>(inner[at + 2] + 1);
+  DecodeOutput out;
+  EXPECT_EQ(snmp::codec::decodeMessage(inner.data(), inner.size(), out), SNMPAPI_OUTPUT_TRUNCATED);
+  EXPECT_EQ(out.count, 0u);
 }
 
 TEST(CodecRobustness, EveryPrefixIsRefusedWithoutCrashOrLeak) {

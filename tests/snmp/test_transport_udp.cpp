@@ -170,6 +170,52 @@ TEST_F(TrapReceptionTest, AV1TrapOnTheTrapPortArrivesAsAnSnmpV2Trap) {
   EXPECT_EQ(probe.bind({platform::kAnyAddress, trapPort}), 0);
 }
 
+// A v1 trap of n bindings (each sysContact.0 = NULL), encoded by our codec.
+std::vector<smiBYTE> v1TrapOf(smiUINT32 n) {
+  const smiUINT32 ids[] = {1, 3, 6, 1, 2, 1, 1, 4, 0};
+  const smiOID name{9, const_cast<smiUINT32*>(ids)};
+  smiVALUE value{};
+  value.syntax = SNMP_SYNTAX_NULL;
+  std::vector<snmp::codec::BindingRef> refs(n, snmp::codec::BindingRef{&name, &value});
+  const smiUINT32 enterpriseIds[] = {1, 3, 6, 1, 4, 1, 1240, 2, 3, 5};
+  const smiOID enterprise{10, const_cast<smiUINT32*>(enterpriseIds)};
+  smiBYTE agent[4] = {127, 0, 0, 9};
+  const smiOCTETS agentAddress{4, agent};
+  snmp::codec::EncodeInput in;
+  in.pduType = SNMP_PDU_V1TRAP;
+  in.community = reinterpret_cast<const smiBYTE*>("public");
+  in.communityLength = 6;
+  in.bindings = refs.data();
+  in.count = n;
+  in.enterprise = &enterprise;
+  in.agentAddress = &agentAddress;
+  in.genericTrap = 6;
+  in.specificTrap = 3;
+  smiOCTETS out{};
+  EXPECT_EQ(snmp::codec::encodeMessage(in, &out), 0u);
+  std::vector<smiBYTE> bytes(out.ptr, out.ptr + out.len);
+  SnmpFreeDescriptor(SNMP_SYNTAX_OCTETS, &out);
+  return bytes;
+}
+
+TEST_F(TrapReceptionTest, ATrapWhoseTranslationExceeds32BindingsFailsWithItsReason) {
+  ASSERT_EQ(SnmpRegister(live, 0, 0, 0, nullptr, SNMPAPI_ON), SNMPAPI_SUCCESS) << SnmpGetLastError(live);
+  struct Case {
+    smiUINT32 bindings;
+    smiUINT32 error;  // of SnmpRecvMsg, 1 (success) when delivered
+  } cases[] = {{29, SNMPAPI_SUCCESS}, {30, SNMPAPI_ALLOC_ERROR}, {32, SNMPAPI_ALLOC_ERROR}};
+  Responder agent;
+  const std::size_t before = liveHandles();
+  for (const Case& c : cases) {
+    agent.send(v1TrapOf(c.bindings), {platform::kLoopbackAddress, trapPort});
+    ASSERT_TRUE(awaitArrival()) << c.bindings;
+    const Received r = receive();
+    EXPECT_EQ(r.error, c.error) << c.bindings << " bindings";
+    if (r.sourceEntity) SnmpFreeEntity(r.sourceEntity);
+    EXPECT_EQ(liveHandles(), before) << c.bindings << " bindings: nothing left behind";
+  }
+}
+
 TEST_F(TrapReceptionTest, ATrapPortInUseIsNotAvailable) {
   platform::UdpSocket holder;
   holder.open();
@@ -180,7 +226,7 @@ TEST_F(TrapReceptionTest, ATrapPortInUseIsNotAvailable) {
 }
 
 TEST_F(TrapReceptionTest, NetSnmpTrapArrives) {
-  if (std::system("command -v snmptrap >/dev/null 2>&1") != 0) GTEST_SKIP() << "snmptrap is not installed";
+  ASSERT_EQ(std::system("command -v snmptrap >/dev/null 2>&1"), 0) << "snmptrap is not installed (Debian package snmp)";
   ASSERT_EQ(SnmpRegister(live, 0, 0, 0, nullptr, SNMPAPI_ON), SNMPAPI_SUCCESS);
   const std::string command = "MIBS= snmptrap -v1 -c public -M /dev/null 127.0.0.1:" + std::to_string(trapPort) +
                               " 1.3.6.1.4.1.1240 127.0.0.1 6 17 4242 1.3.6.1.2.1.1.5.0 s trellan >/dev/null 2>&1";
