@@ -19,8 +19,6 @@ void reportSetupFailure(bool report, int error, std::uint32_t code) {
   if (report) platform::ReportError(platform::wsaErrorCode(error), platform::kErrorSockets, code, platform::kErrorProgram);
 }
 
-constexpr std::size_t kMaxDatagram = 65536;
-
 }  // namespace
 
 bool DiscoverySocket::open(snmpaccess::ProgressWindow* progress, bool report) {

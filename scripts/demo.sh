@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/demo"
 
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLAN_BUILD_TESTS=OFF >/dev/null
+. "$root/scripts/run-logged.sh"
+run_logged "cmake configure" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLAN_BUILD_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
 export TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1

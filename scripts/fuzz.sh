@@ -22,9 +22,10 @@ targets=(
 )
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+. "$root/scripts/run-logged.sh"
+CC=clang CXX=clang++ run_logged "cmake configure" cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTRELLAN_BUILD_FUZZ=ON -DTRELLAN_BUILD_TESTS=OFF -DTRELLAN_BUILD_GUI=OFF \
-  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags"
 names=()
 for entry in "${targets[@]}"; do names+=("fuzz_${entry%% *}"); done
 cmake --build "$build" --target "${names[@]}" -j 2

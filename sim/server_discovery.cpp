@@ -66,7 +66,10 @@ bool Server::openListeners(std::string* error) {
       {Listener::IpxDiscovery, &options_.ipxDiscoveryPort},
       {Listener::IpxSnmp, &options_.ipxSnmpPort},
       {Listener::SecondFamily, &options_.secondFamilyPort}};
-  for (const auto& [which, port] : wanted) {
+  for (const auto& entry : wanted) {
+    // Plain names, not structured bindings: clang 14 cannot capture those in the lambda below.
+    const Listener which = entry.first;
+    const std::optional<std::uint16_t>* port = entry.second;
     if (!*port) continue;
     auto l = std::make_unique<SharedListener>();
     l->which = which;

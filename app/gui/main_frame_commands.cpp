@@ -407,9 +407,15 @@ bool MainFrameCommands::openUrl(const std::string& url) { return openUrl_ && ope
 
 bool MainFrameCommands::openLocalFile(const std::string& path) {
   QFileInfo file(QString::fromStdString(path));
-  // The help is HTML here: the pages are installed in "help" beside the program.
-  if (!file.exists() && file.fileName().compare(QLatin1String(app::texts::kHelpFile), Qt::CaseInsensitive) == 0)
-    file = QFileInfo(file.dir(), QStringLiteral("help/index.html"));
+  // The help is HTML here: in "help" beside the program in a build folder, in the data folder
+  // (share/trellan/help) once installed.
+  if (!file.exists() && file.fileName().compare(QLatin1String(app::texts::kHelpFile), Qt::CaseInsensitive) == 0) {
+    const QDir programDir = file.dir();
+    for (const QString& page : {QStringLiteral("help/index.html"), QStringLiteral(TRELLAN_DATADIR_FROM_BINDIR "/help/index.html")}) {
+      file = QFileInfo(QDir::cleanPath(programDir.filePath(page)));
+      if (file.exists()) break;
+    }
+  }
   if (!file.exists()) {
     reportError(5024, platform::kErrorProgram);  // "Cannot open the requested file."
     return false;

@@ -91,7 +91,9 @@ TEST(COid, CopiesAreDeepAndMovesEmptyTheSource) {
   COid f(e);
   EXPECT_TRUE(f.empty());
   EXPECT_EQ(f.status(), 1u);
-  c = c;  // self-assignment keeps the value
+  COid& same = c;
+  c = same;  // self-assignment keeps the value
+  EXPECT_TRUE(c.empty());
 }
 
 TEST(COid, OrderAndSubtrees) {
