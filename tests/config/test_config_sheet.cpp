@@ -1,0 +1,252 @@
+// The sheet against one simulated unit: what it reads, which pages it adds, and what reaches the
+// wire when OK is pressed (the simulator's request log is the oracle).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "access/mib_group.h"
+#include "access/progress_headless.h"
+#include "access/result_codes.h"
+#include "access/test_mib_group_sim.h"
+#include "config/config_sheet.h"
+#include "config/config_texts.h"
+#include "snmp/engine_watch.h"
+#include "snmp/winsnmp.h"
+
+using namespace config;
+
+namespace {
+
+const std::string E(mib::kDefaultEnterprisePrefix);
+
+struct Reported {
+  std::uint32_t text;
+  int code;
+};
+
+class SheetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SnmpCleanup();
+    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
+    target.setAddress("127.0.1.1");
+    target.setGetCommunity("vorlak");
+    target.setSetCommunity("vorlak");
+    target.progress = &progress;
+    snmpaccess::setGroupTimeouts(30, 30);
+  }
+  void TearDown() override { SnmpCleanup(); }
+
+  std::unique_ptr<CConfigPropSheet> makeSheet() {
+    SheetServices s;
+    s.report = [this](std::uint32_t text, int, int code, int) { reported.push_back({text, code}); };
+    s.pause = [this](int ms) {
+      pauses.push_back(ms);
+      return true;
+    };
+    s.identify = [this](snmpaccess::SnmpTarget& t, int) {
+      identified.push_back(t.address);
+      return 0;
+    };
+    return std::make_unique<CConfigPropSheet>(std::move(s));
+  }
+
+  static bool confirmYes(const std::string&) { return true; }
+
+  // SET requests in the log: each as its list of OIDs.
+  static std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
+    std::vector<std::vector<std::string>> out;
+    for (const auto& r : sim.requests())
+      if (r.pdu == "set") out.push_back(r.oids);
+    return out;
+  }
+
+  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
+  snmpaccess::SnmpTarget target;
+  std::vector<Reported> reported;
+  std::vector<int> pauses;
+  std::vector<std::string> identified;
+};
+
+const std::string kResetOid = E + ".2.2.0";
+// The unit's own address as its TCP/IP group reports it, and a VINES enable the user may write.
+const std::string kOwnAddress =
+    R"({"oid":".6.3.1.4.1.0","type":"ip","value":"127.0.1.1"},{"oid":".6.3.3.2.0","type":"int","value":2})";
+
+TEST_F(SheetTest, ReadAddsThePagesOfTheInstalledProtocols) {
+  simproc::Sim sim(8);
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  std::vector<std::string> titles;
+  for (CDevicePage* p : sheet->pages()) titles.push_back(p->title());
+  EXPECT_EQ(titles, (std::vector<std::string>{"TCP/IP", "SNMP", "Protocols"}));
+  EXPECT_TRUE(reported.empty());
+  EXPECT_EQ(progress.percent(), 100);
+  EXPECT_EQ(sheet->tcpIpPage().level(), 8);
+}
+
+TEST_F(SheetTest, ProtocolSixSaysNeedsUpdatingOnceAndTheSheetStillOpens) {
+  simproc::Sim sim(8, "",
+                   R"({"oid":".1.15.2.1.2.5","type":"int","value":6,"writable":false},)"
+                   R"({"oid":".1.15.2.1.2.6","type":"int","value":6,"writable":false},)"
+                   R"({"oid":".6.3.6.2.0","type":"int","value":2})");
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].text, texts::kNeedsUpdating);
+  EXPECT_EQ(sheet->unsupportedCount(), 2);
+  EXPECT_FALSE(sheet->pages().empty());
+}
+
+TEST_F(SheetTest, WhatOkSendsForEachEdit) {
+  struct Case {
+    const char* name;
+    std::function<void(CConfigPropSheet&)> edit;
+    std::vector<std::vector<std::string>> sets;  // before the reset
+    std::string address;                         // re-identified at
+  } cases[] = {
+      {"no change: only the reset", [](CConfigPropSheet&) {}, {}, "127.0.1.1"},
+      {"pages never opened write nothing", [](CConfigPropSheet& s) { s.tcpIpPage().gateway = "127.0.0.9"; }, {},
+       "127.0.1.1"},
+      {"the default gateway alone: one binding",
+       [](CConfigPropSheet& s) {
+         s.tcpIpPage().open();
+         s.tcpIpPage().gateway = "127.0.0.9";
+       },
+       {{E + ".6.3.1.4.2.0"}}, "127.0.1.1"},
+      {"gateway and system name: one SET per group",
+       [](CConfigPropSheet& s) {
+         s.tcpIpPage().open();
+         s.tcpIpPage().gateway = "127.0.0.9";
+         s.snmpPage().open();
+         s.snmpPage().sysName = "lab-printer";
+         s.snmpPage().getVerify = s.snmpPage().getCommunity;
+         s.snmpPage().setVerify = s.snmpPage().setCommunity;
+       },
+       {{E + ".6.3.1.4.2.0"}, {"1.3.6.1.2.1.1.5.0"}}, "127.0.1.1"},
+      {"a new IP address moves the unit",
+       [](CConfigPropSheet& s) {
+         s.tcpIpPage().open();
+         s.tcpIpPage().address = "127.0.1.77";
+       },
+       {{E + ".6.3.1.4.1.0"}}, "127.0.1.77"},
+      {"a protocol switched off",
+       [](CConfigPropSheet& s) {
+         s.protocolsPage().open();
+         ASSERT_TRUE(s.protocolsPage().setChecked(3, false));
+       },
+       {{E + ".6.3.3.2.0"}}, "127.0.1.1"},
+  };
+  for (const auto& c : cases) {
+    simproc::Sim sim(8, "", kOwnAddress);
+    ASSERT_TRUE(sim.ready()) << c.name << sim.errors();
+    target.setAddress("127.0.1.1");
+    identified.clear();
+    auto sheet = makeSheet();
+    ASSERT_EQ(sheet->Start(target, 0), 0) << c.name;
+    const std::size_t before = sets(sim).size();
+    c.edit(*sheet);
+    EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved) << c.name;
+    for (const auto& r : reported) ADD_FAILURE() << c.name << ": reported " << r.text << " code " << r.code;
+    reported.clear();
+    auto after = sets(sim);
+    after.erase(after.begin(), after.begin() + static_cast<long>(before));
+    auto expected = c.sets;
+    expected.push_back({kResetOid});
+    EXPECT_EQ(after, expected) << c.name;
+    EXPECT_EQ(identified, std::vector<std::string>{c.address}) << c.name;
+    EXPECT_STREQ(target.address, c.address.c_str()) << c.name;
+  }
+}
+
+TEST_F(SheetTest, InvalidInputSendsNothing) {
+  struct Case {
+    const char* name;
+    std::function<CDevicePage*(CConfigPropSheet&)> edit;
+    std::string field;
+  } cases[] = {
+      {"malformed gateway",
+       [](CConfigPropSheet& s) -> CDevicePage* {
+         s.tcpIpPage().open();
+         s.tcpIpPage().gateway = "10.1.2";
+         return &s.tcpIpPage();
+       },
+       "gateway"},
+      {"reserved IP address",
+       [](CConfigPropSheet& s) -> CDevicePage* {
+         s.tcpIpPage().open();
+         s.tcpIpPage().address = "255.255.255.255";
+         return &s.tcpIpPage();
+       },
+       "address"},
+      {"empty system name",
+       [](CConfigPropSheet& s) -> CDevicePage* {
+         s.snmpPage().open();
+         s.snmpPage().sysName.clear();
+         return &s.snmpPage();
+       },
+       "sysName"},
+  };
+  simproc::Sim sim(8);
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  for (const auto& c : cases) {
+    auto sheet = makeSheet();
+    ASSERT_EQ(sheet->Start(target, 0), 0) << c.name;
+    CDevicePage* page = c.edit(*sheet);
+    std::string refusedField;
+    bool asked = false;
+    EXPECT_EQ(sheet->ok(page, [&](const std::string&) { return asked = true; },
+                        [&](CDevicePage&, const PageCheck& check) { refusedField = check.field; }),
+              OkOutcome::Refused)
+        << c.name;
+    EXPECT_FALSE(asked) << c.name;
+    EXPECT_EQ(refusedField, c.field) << c.name;
+  }
+  EXPECT_TRUE(sets(sim).empty());
+}
+
+TEST_F(SheetTest, ResetIsWrittenEvenWhenTheUnitReadsTwo) {
+  simproc::Sim sim(8, "", R"({"oid":".2.2.0","type":"int","value":2})");
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved);
+  EXPECT_EQ(sets(sim), (std::vector<std::vector<std::string>>{{kResetOid}}));
+}
+
+TEST_F(SheetTest, AUnitThatStopsAnsweringKeepsEveryEdit) {
+  auto sim = std::make_unique<simproc::Sim>(8);
+  ASSERT_TRUE(sim->ready()) << sim->errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  sheet->tcpIpPage().open();
+  sheet->tcpIpPage().gateway = "127.0.0.9";
+  sim.reset();
+  EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::SaveFailed);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].text, texts::kSaveTcpIp);
+  EXPECT_EQ(reported[0].code, snmpaccess::result::kNoReply);
+  EXPECT_EQ(sheet->tcpIpPage().gateway, "127.0.0.9");
+  EXPECT_STREQ(target.address, "127.0.1.1");
+  EXPECT_TRUE(identified.empty());
+}
+
+TEST_F(SheetTest, DeclinedConfirmationSendsNothing) {
+  simproc::Sim sim(8);
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  sheet->tcpIpPage().open();
+  sheet->tcpIpPage().gateway = "127.0.0.9";
+  std::string question;
+  EXPECT_EQ(sheet->ok(&sheet->tcpIpPage(), [&](const std::string& q) { question = q; return false; }, nullptr),
+            OkOutcome::NotConfirmed);
+  EXPECT_EQ(question, "Save changes and reset server?");
+  EXPECT_TRUE(sets(sim).empty());
+}
+
+}  // namespace
