@@ -4,6 +4,7 @@
 
 #include "access/result_codes.h"
 #include "config/config_texts.h"
+#include "config/snmp_traps_page.h"
 #include "platform/report_error.h"
 #include "platform/string_table.h"
 
@@ -59,7 +60,10 @@ CConfigPropSheet::CConfigPropSheet(SheetServices services)
       list_(withPrefix(services_.prefix)),
       tcpip_(services_.prefix),
       snmp_(services_.prefix),
-      protocols_(services_.prefix) {}
+      protocols_(services_.prefix) {
+  // The first traps form is always there; the read may replace it by the second.
+  slot(PageSlot::Traps) = std::make_unique<CSnmpTrapsPage>(services_.prefix);
+}
 
 CConfigPropSheet::~CConfigPropSheet() = default;
 

@@ -12,6 +12,7 @@
 #include "access/test_mib_group_sim.h"
 #include "config/config_sheet.h"
 #include "config/config_texts.h"
+#include "config/snmp_traps_page.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
 
@@ -82,7 +83,7 @@ TEST_F(SheetTest, ReadAddsThePagesOfTheInstalledProtocols) {
   ASSERT_EQ(sheet->Start(target, 0), 0);
   std::vector<std::string> titles;
   for (CDevicePage* p : sheet->pages()) titles.push_back(p->title());
-  EXPECT_EQ(titles, (std::vector<std::string>{"TCP/IP", "SNMP", "Protocols"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"TCP/IP", "SNMP", "Protocols", "SNMP Traps"}));
   EXPECT_TRUE(reported.empty());
   EXPECT_EQ(progress.percent(), 100);
   EXPECT_EQ(sheet->tcpIpPage().level(), 8);
@@ -134,6 +135,21 @@ TEST_F(SheetTest, WhatOkSendsForEachEdit) {
          s.tcpIpPage().address = "127.0.1.77";
        },
        {{E + ".6.3.1.4.1.0"}}, "127.0.1.77"},
+      {"the traps page opened without a change",
+       [](CConfigPropSheet& s) { s.page(PageSlot::Traps)->open(); }, {}, "127.0.1.1"},
+      {"a trap destination replaced: the freed slot is reused",
+       [](CConfigPropSheet& s) {
+         auto* traps = dynamic_cast<CSnmpTrapsPage*>(s.page(PageSlot::Traps));
+         ASSERT_TRUE(traps);
+         traps->open();
+         ASSERT_EQ(traps->destinations.size(), 2u);
+         EXPECT_FALSE(traps->addEnabled());
+         traps->selectDestination(0);
+         traps->remove();
+         EXPECT_TRUE(traps->add({"127.0.0.50", ""}).ok());
+         EXPECT_EQ(traps->currentSlot(), 0);
+       },
+       {{E + ".6.3.1.4.10.1.2.1", E + ".6.3.1.4.10.1.4.1", E + ".6.3.1.4.10.1.5.1"}}, "127.0.1.1"},
       {"a protocol switched off",
        [](CConfigPropSheet& s) {
          s.protocolsPage().open();

@@ -7,6 +7,8 @@
 #include "config/change_password.h"
 #include "config/config_texts.h"
 #include "config/ipv4_field.h"
+#include "config/snmp_traps_page.h"
+#include "config/trap_destination.h"
 
 using namespace config;
 
@@ -123,4 +125,34 @@ TEST(Ipv4Field, Parsing) {
     std::uint8_t a[4];
     EXPECT_EQ(parseIpv4Field(c.text, a), c.ok) << c.text;
   }
+}
+
+TEST(TrapDestination, EntryChecks) {
+  struct Case {
+    const char* name;
+    int kind;
+    DestinationEntry entry;
+    std::string message, field, first, listText;
+  } cases[] = {
+      {"e-mail without @", kTrapSmtp, {"alerts.lab", ""}, kTextInvalidEmail, "first", "alerts.lab", ""},
+      {"e-mail", kTrapSmtp, {"a@lab", ""}, "", "", "a@lab", "a@lab"},
+      {"IPv4 with two dots", kTrapTcpIp, {"10.1.2", ""}, kTextInvalidTrapIp, "first", "10.1.2", ""},
+      {"IPv4", kTrapTcpIp, {"10.1.2.3", ""}, "", "", "10.1.2.3", "10.1.2.3"},
+      {"IPX network padded and listed in upper case", kTrapIpx, {"1a2", "0060b0123456"}, "", "", "000001a2",
+       "000001A2-0060B0123456"},
+      {"IPX network of odd digits after the last 8", kTrapIpx, {"123456789", "1"}, "", "", "23456789",
+       "23456789-000000000001"},
+      {"IPX network not hex", kTrapIpx, {"00g0", "1"}, kTextInvalidNetwork, "first", "000000g0", ""},
+      {"IPX node not hex", kTrapIpx, {"1", "xyz"}, kTextInvalidNetwork, "second", "00000001", ""},
+  };
+  for (auto c : cases) {
+    std::string list;
+    const PageCheck r = checkDestination(c.kind, c.entry, list);
+    EXPECT_EQ(r.message, c.message) << c.name;
+    EXPECT_EQ(r.field, c.field) << c.name;
+    EXPECT_EQ(c.entry.first, c.first) << c.name;
+    EXPECT_EQ(list, c.listText) << c.name;
+  }
+  EXPECT_EQ(maximumDestinationsText(4),
+            "The maximum supported number of trap destinations on this device for this protocol is 4.");
 }
