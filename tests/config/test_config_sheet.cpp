@@ -2,6 +2,11 @@
 // wire when OK is pressed (the simulator's request log is the oracle).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +18,7 @@
 #include "config/config_sheet.h"
 #include "config/config_texts.h"
 #include "config/snmp_traps_page.h"
+#include "platform/net_config.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
 
@@ -263,6 +269,43 @@ TEST_F(SheetTest, DeclinedConfirmationSendsNothing) {
             OkOutcome::NotConfirmed);
   EXPECT_EQ(question, "Save changes and reset server?");
   EXPECT_TRUE(sets(sim).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// net-snmp's snmpget, independent of this program: the value text of one OID, or "" on failure.
+std::string independentGet(const std::string& address, const std::string& oid) {
+  const std::string command = "MIBS= snmpget -v1 -On -Oqv -t 1 -r 0 -c vorlak udp:" + address + ":" +
+                              std::to_string(platform::netConfig().snmpPort) + " " + oid + " 2>/dev/null";
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+    ::pclose(p);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+TEST_F(SheetTest, AfterTheResetAnIndependentSnmpgetShowsTheNewGateway) {
+  ASSERT_EQ(std::system("command -v snmpget >/dev/null"), 0) << "net-snmp's snmpget is needed";
+  simproc::Sim sim(8, R"("agent":{"reset_silence_ms":200})", kOwnAddress);
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  const std::string gatewayOid = E + ".6.3.1.4.2.0";
+  ASSERT_EQ(independentGet("127.0.1.1", gatewayOid), "127.0.0.254");
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  sheet->tcpIpPage().open();
+  sheet->tcpIpPage().gateway = "127.0.0.9";
+  ASSERT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved);
+  std::string seen;
+  for (int i = 0; i < 50 && seen != "127.0.0.9"; ++i) {
+    seen = independentGet("127.0.1.1", gatewayOid);
+    if (seen != "127.0.0.9") std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(seen, "127.0.0.9");
 }
 
 }  // namespace
