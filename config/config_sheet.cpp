@@ -273,6 +273,7 @@ int CConfigPropSheet::saveAll() {
   step(page(PageSlot::EtherTalk), 9, texts::kSaveEtherTalk);
   step(page(PageSlot::Traps), 9, texts::kSaveTraps);
   if (rc) return rc;
+  if (!resetAfterSave_) return 0;
   return resetAfterSave(s);
 }
 

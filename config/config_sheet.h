@@ -90,6 +90,11 @@ class CConfigPropSheet {
   int restoreFromFile(const std::string& file);
   int saveToFile(const std::string& file);
 
+  // Without the reset the saved values wait on the unit until its next restart.
+  void setResetAfterSave(bool on) { resetAfterSave_ = on; }
+  // The session of the read (null before a successful Start).
+  snmpaccess::CSnmpSession* session() { return session_.get(); }
+
   // The address the print server answers at after the save.
   const std::string& newAddress() const { return newAddress_; }
 
@@ -125,6 +130,7 @@ class CConfigPropSheet {
   std::string file_;
   int position_ = 0;
   int portIndex_ = 0;
+  bool resetAfterSave_ = true;
   int unsupported_ = 0;
 };
 

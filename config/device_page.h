@@ -9,7 +9,9 @@
 //   SaveToFile      write the page's groups to the backup file
 // The page's "controls" are plain fields of the model; the Qt page mirrors them.
 #include <string>
+#include <vector>
 
+#include "access/mib_group.h"
 #include "access/snmp_session.h"
 
 namespace config {
@@ -47,6 +49,13 @@ class CDevicePage {
   // The page window is created: initialised, then AdjustControls, then ShowValues.
   void open();
   bool initialised() const { return initialised_; }
+  // The fields into the groups without writing (what Save would send shows in the groups'
+  // changed flags); only an opened page has fields to store.
+  void stage() {
+    if (initialised_) storeFields();
+  }
+  // The groups the page writes, in the order Save writes them.
+  virtual std::vector<snmpaccess::CMibGroup*> groups() { return {}; }
   int restored() const { return restored_; }
   int port() const { return port_; }
 

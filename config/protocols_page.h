@@ -42,6 +42,12 @@ class CProtocolsPage : public CDevicePage {
   std::vector<ProtocolItem> items;
   // False for an unknown item or a disabled one.
   bool setChecked(std::int32_t data, bool on);
+  std::vector<snmpaccess::CMibGroup*> groups() override {
+    std::vector<snmpaccess::CMibGroup*> g;
+    if (enable_) g.push_back(enable_.get());
+    if (list_) g.push_back(list_);
+    return g;
+  }
 
  protected:
   void storeFields() override;

@@ -39,6 +39,7 @@ class CSnmpPage : public CDevicePage {
   bool setVerifyEnabled() const { return setVerifyEnabled_; }
 
   snmpaccess::CSystemGroup& systemGroup() { return system_; }
+  std::vector<snmpaccess::CMibGroup*> groups() override { return {&system_, &snmp_}; }
   snmpaccess::CSnmpConfigGroup& snmpGroup() { return snmp_; }
 
   // Fields. Change the communities through edit*, so the verify rules hold.

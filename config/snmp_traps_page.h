@@ -75,6 +75,13 @@ class CSnmpTrapsPage : public CDevicePage, public ProtocolListUser, public Traps
   bool smtpServerShown() const { return kind == kTrapSmtp; }
   std::string addressLabel() const;
   int currentSlot() const { return slot_; }
+  std::vector<snmpaccess::CMibGroup*> groups() override {
+    std::vector<snmpaccess::CMibGroup*> g;
+    if (email_) g.push_back(email_.get());
+    if (ip_) g.push_back(ip_.get());
+    if (ipx_) g.push_back(ipx_.get());
+    return g;
+  }
 
   // Fields.
   std::vector<TrapKindItem> kinds;

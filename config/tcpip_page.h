@@ -50,6 +50,7 @@ class CTcpIpPage : public CDevicePage {
   const TcpIpShown& shown() const { return shown_; }
   TcpIpEnabled enabled() const;
   snmpaccess::CTcpIpGroup& group() { return group_; }
+  std::vector<snmpaccess::CMibGroup*> groups() override { return {&group_}; }
 
   // The address the print server has after a save: the field when the page was opened, else the
   // group's value; empty when that is 0.0.0.0.
