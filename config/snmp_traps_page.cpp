@@ -282,11 +282,18 @@ void CSnmpTrapsPage::selectDestination(int pos) {
   showMasks();
 }
 
-PageCheck CSnmpTrapsPage::add(const DestinationEntry& entry) {
+PageCheck CSnmpTrapsPage::canAdd() const {
   const int slots = slotCount(kind);
   const bool none = !destinations.empty() && destinations.front().slot == kNoSlot;
   if ((static_cast<int>(destinations.size()) >= slots && !none) || free_.empty())
     return PageCheck::fail(maximumDestinationsText(slots), "add");
+  return PageCheck::pass();
+}
+
+PageCheck CSnmpTrapsPage::add(const DestinationEntry& entry) {
+  if (const PageCheck c = canAdd(); !c.ok()) return c;
+  const int slots = slotCount(kind);
+  const bool none = !destinations.empty() && destinations.front().slot == kNoSlot;
   DestinationEntry e = entry;
   std::string text;
   if (const PageCheck c = checkDestination(kind, e, text); !c.ok()) return c;

@@ -60,6 +60,8 @@ class CSnmpTrapsPage : public CDevicePage, public ProtocolListUser, public Traps
   void selectKind(int kind);
   // "&Address:" list changed.
   void selectDestination(int position);
+  // "A&dd" before the dialog opens: the maximum message when no slot is left.
+  PageCheck canAdd() const;
   // "A&dd" with an entry the dialog checked: a refusal carries the maximum message.
   PageCheck add(const DestinationEntry& entry);
   // "&Edit" of the selected destination with a checked entry.

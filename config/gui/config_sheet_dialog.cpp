@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "config/change_password.h"
+#include "config/gui/tcpip_dialogs.h"
+#include "config/gui/traps_tab.h"
 
 namespace configgui {
 
@@ -156,6 +158,18 @@ void CConfigSheetDialog::buildPage(int index) {
       f["useDhcpForWins"]->setEnabled(e.useDhcpForWins);
       f["wins"]->setEnabled(e.wins);
     };
+    auto* passwordButton = new QPushButton(QStringLiteral("&Telnet/Http Password"), holder);
+    passwordButton->setVisible(s.passwordButton);
+    connect(passwordButton, &QPushButton::clicked, this, [this, &p] {
+      std::string password;
+      if (runChangePassword(this, config::kTcpIpPasswordRules, password)) p.setNewPassword(password);
+    });
+    auto* advancedButton = new QPushButton(QStringLiteral("Ad&vanced TCP/IP"), holder);
+    connect(advancedButton, &QPushButton::clicked, this, [this, &p] {
+      config::CAdvancedTcpIpDlg dialog = p.advancedDialog();
+      if (runAdvancedTcpIp(this, dialog)) p.takeAdvanced(dialog);
+    });
+    form->addRow(passwordButton, advancedButton);
     for (const char* name : {"network", "dhcp", "useDhcpForWins"})
       connect(static_cast<QCheckBox*>(fields[name]), &QCheckBox::toggled, this, enable);
     enable();
@@ -192,6 +206,8 @@ void CConfigSheetDialog::buildPage(int index) {
     });
     form->addRow(QStringLiteral("&Protocols Enabled"), list);
     fields["protocols"] = list;
+  } else if (auto* traps = dynamic_cast<config::CSnmpTrapsPage*>(page)) {
+    buildTrapsTab(holder, form, *traps, inform_);
   } else {
     form->addRow(new QLabel(QStringLiteral("This page has no view in this build."), holder));
   }

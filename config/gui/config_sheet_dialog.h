@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/config_sheet.h"
+#include "config/snmp_traps_page.h"
 
 class QTabWidget;
 class QPushButton;

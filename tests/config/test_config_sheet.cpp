@@ -150,6 +150,7 @@ TEST_F(SheetTest, WhatOkSendsForEachEdit) {
          traps->open();
          ASSERT_EQ(traps->destinations.size(), 2u);
          EXPECT_FALSE(traps->addEnabled());
+         EXPECT_EQ(traps->canAdd().message, maximumDestinationsText(2));
          traps->selectDestination(0);
          traps->remove();
          EXPECT_TRUE(traps->add({"127.0.0.50", ""}).ok());
