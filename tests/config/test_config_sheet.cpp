@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <memory>
@@ -307,6 +309,36 @@ TEST_F(SheetTest, AfterTheResetAnIndependentSnmpgetShowsTheNewGateway) {
     if (seen != "127.0.0.9") std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_EQ(seen, "127.0.0.9");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SheetTest, RestoreModeWritesOnlyWhatTheFileChanges) {
+  simproc::Sim sim(8, "", kOwnAddress);
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  const std::string file = (sim.dir() / "unit.cfg").string();
+  {
+    auto first = makeSheet();
+    ASSERT_EQ(first->Start(target, 0), 0);
+    ASSERT_EQ(first->saveToFile(file), 0);
+  }
+  // The backup with another gateway, as a user would edit it.
+  std::ifstream in(file, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  const auto at = text.find("127.0.0.254");
+  ASSERT_NE(at, std::string::npos) << text;
+  text.replace(at, 11, "127.0.0.9");
+  std::ofstream(file, std::ios::binary) << text;
+
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  ASSERT_EQ(sheet->restoreFromFile(file), 0);
+  EXPECT_EQ(sheet->tcpIpPage().restored(), 1);
+  EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved);
+  EXPECT_EQ(sets(sim), (std::vector<std::vector<std::string>>{{E + ".6.3.1.4.2.0"}, {kResetOid}}));
 }
 
 }  // namespace
