@@ -4,6 +4,7 @@
 
 #include "access/result_codes.h"
 #include "config/config_texts.h"
+#include "config/port_traps_page.h"
 #include "config/snmp_traps_page.h"
 #include "platform/report_error.h"
 #include "platform/string_table.h"
@@ -63,6 +64,11 @@ CConfigPropSheet::CConfigPropSheet(SheetServices services)
       protocols_(services_.prefix) {
   // The first traps form is always there; the read may replace it by the second.
   slot(PageSlot::Traps) = std::make_unique<CSnmpTrapsPage>(services_.prefix);
+  secondTraps_ = [prefix = services_.prefix](snmpaccess::CProtocolListGroup& list) {
+    auto page = std::make_unique<CPortTrapsPage>(prefix);
+    page->setProtocolList(&list);
+    return page;
+  };
 }
 
 CConfigPropSheet::~CConfigPropSheet() = default;

@@ -19,6 +19,7 @@
 #include "access/test_mib_group_sim.h"
 #include "config/config_sheet.h"
 #include "config/config_texts.h"
+#include "config/port_traps_page.h"
 #include "config/snmp_traps_page.h"
 #include "platform/net_config.h"
 #include "snmp/engine_watch.h"
@@ -339,6 +340,26 @@ TEST_F(SheetTest, RestoreModeWritesOnlyWhatTheFileChanges) {
   EXPECT_EQ(sheet->tcpIpPage().restored(), 1);
   EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved);
   EXPECT_EQ(sets(sim), (std::vector<std::vector<std::string>>{{E + ".6.3.1.4.2.0"}, {kResetOid}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SheetTest, AUnitWithoutSupportedTrapsGetsTheSecondForm) {
+  simproc::Sim sim(8, "", kOwnAddress + R"(,{"oid":".6.2.5.0","type":"int","value":0,"writable":false})");
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  auto* second = dynamic_cast<CPortTrapsPage*>(sheet->page(PageSlot::Traps));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(sheet->pages().back(), second);
+  second->open();
+  EXPECT_EQ(second->destinations.size(), 2u);
+  EXPECT_GT(second->portCount(), 0);
+  // Opened and left as read: only the reset is sent.
+  EXPECT_EQ(sheet->ok(nullptr, confirmYes, nullptr), OkOutcome::Saved);
+  EXPECT_EQ(sets(sim), (std::vector<std::vector<std::string>>{{kResetOid}}));
 }
 
 }  // namespace
