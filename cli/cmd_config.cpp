@@ -73,35 +73,28 @@ void trapDestinations(config::CSnmpTrapsPage& traps, nlohmann::json& out) {
   traps.selectKind(kind);
 }
 
-int runConfig(cli::Context& ctx) {
-  Options options;
-  if (const int rc = takeOptions(ctx, kCommand, options)) return rc;
+struct ConfigOptions {
+  Options snmp;
+  std::string address;
   std::vector<std::string> sets;
-  for (;;) {
-    std::string value;
-    bool missing = false;
-    if (!cli::takeOption(ctx.args, "set", value, missing)) break;
-    if (missing || value.find('=') == std::string::npos)
-      return cli::usageError(ctx, kCommand, "--set takes NAME=VALUE");
-    sets.push_back(value);
-  }
-  const bool noReset = cli::takeFlag(ctx.args, "no-reset");
-  const bool dryRun = cli::takeFlag(ctx.args, "dry-run");
-  std::string waitText;
-  bool missing = false;
-  long waitSeconds = 40;
-  if (cli::takeOption(ctx.args, "wait", waitText, missing))
-    if (missing || snmpaccess::decimalTextToNumber(waitText, waitSeconds) != 0 || waitSeconds > 3600)
-      return cli::usageError(ctx, kCommand, "--wait takes seconds 0-3600");
-  for (const auto& a : ctx.args)
-    if (a.rfind("--", 0) == 0) return cli::usageError(ctx, kCommand, "unknown option '" + a + "'");
-  if (ctx.args.size() != 1) return cli::usageError(ctx, kCommand, "give the ADDRESS of the print server");
+  bool noReset = false;
+  bool dryRun = false;
+  unsigned waitSeconds = 40;
+};
 
+int runConfig(cli::Context& ctx, const ConfigOptions& o) {
+  const Options& options = o.snmp;
+  const std::vector<std::string>& sets = o.sets;
+  const bool noReset = o.noReset;
+  const bool dryRun = o.dryRun;
+  const long waitSeconds = o.waitSeconds;
+  for (const std::string& s : sets)
+    if (s.find('=') == std::string::npos) return cli::usageError(ctx, kCommand, "--set takes NAME=VALUE");
   installInterruptHandler();
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, kCommand, "the SNMP engine could not be started");
   snmpaccess::SnmpTarget target;
-  if (!makeTarget(ctx, kCommand, ctx.args.front(), options, &engine.progress(), target)) return cli::kExitUsage;
+  if (!makeTarget(ctx, kCommand, o.address, options, &engine.progress(), target)) return cli::kExitUsage;
   snmpaccess::setGroupTimeouts(options.timeout, options.timeout);
 
   config::SheetServices services;
@@ -141,7 +134,7 @@ int runConfig(cli::Context& ctx) {
     if (auto* traps = dynamic_cast<config::CSnmpTrapsPage*>(sheet.page(config::PageSlot::Traps)))
       trapDestinations(*traps, pages[traps->title()]);
     if (ctx.json) {
-      *ctx.out << nlohmann::json{{"address", ctx.args.front()}, {"pages", pages}}.dump(2) << "\n";
+      cli::writeJson(ctx, nlohmann::json{{"address", o.address}, {"pages", pages}});
       return cli::kExitOk;
     }
     for (config::CDevicePage* page : sheet.pages()) {
@@ -172,7 +165,7 @@ int runConfig(cli::Context& ctx) {
     for (const std::string& line : pendingSets(sheet)) list.push_back(line);
     if (!noReset) list.push_back(std::string(mib::kDefaultEnterprisePrefix) + ".2.2.0 = 2 (reset)");
     if (ctx.json) {
-      *ctx.out << nlohmann::json{{"address", ctx.args.front()}, {"sets", list}}.dump(2) << "\n";
+      cli::writeJson(ctx, nlohmann::json{{"address", o.address}, {"sets", list}});
     } else {
       for (const auto& l : list) *ctx.out << "SET " << l.get<std::string>() << "\n";
     }
@@ -182,7 +175,7 @@ int runConfig(cli::Context& ctx) {
   const int rc = sheet.saveAll();
   if (rc) return cli::kExitFailed;
   if (ctx.json) {
-    *ctx.out << nlohmann::json{{"address", sheet.newAddress()}, {"saved", true}, {"reset", !noReset}}.dump(2) << "\n";
+    cli::writeJson(ctx, nlohmann::json{{"address", sheet.newAddress()}, {"saved", true}, {"reset", !noReset}});
   } else {
     *ctx.out << (noReset ? "Saved; the new values take effect at the unit's next reset.\n"
                          : "Saved and reset; the unit answers at " + sheet.newAddress() + ".\n");
@@ -190,30 +183,35 @@ int runConfig(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-std::string help() {
+std::string description() {
   std::string s =
-      "Usage: trellanctl config ADDRESS [--json] [--set NAME=VALUE ...] [--no-reset] [--dry-run] [options]\n\n"
       "Without --set: prints the unit's configuration page by page as the configuration sheet shows it\n"
       "(TCP/IP, SNMP, Protocols, SNMP Traps), with --json the same names as keys.\n"
-      "With --set: every value goes through the page's own checks (a refused value prints the page's\n"
-      "message, exits 2 and sends nothing); then the changed values are written, page by page, and the\n"
-      "unit is reset as OK in the sheet does.\n\n"
-      "  --set NAME=VALUE   one setting (repeat for more)\n"
-      "  --no-reset         write without the reset: the values wait on the unit until it restarts\n"
-      "  --dry-run          print the SETs that would be sent, send none\n"
-      "  --wait SECONDS     how long to wait for the unit after the reset (default 40)\n"
-      "  --community NAME, --set-community NAME, --timeout N   as for trellanctl get\n\n"
+      "With --set NAME=VALUE (repeatable): every value goes through the page's own checks (a refused\n"
+      "value prints the page's message, exits 2 and sends nothing); then the changed values are\n"
+      "written, page by page, and the unit is reset as OK in the sheet does.\n\n"
       "Settings (offered as the unit's level allows):\n";
   for (const auto& [name, text] : config::configFieldHelp()) s += "  " + name + "\n      " + text + "\n";
-  s += "\nExit status: 0 done, 1 the unit could not be read or written, 2 usage error or a refused value.\n";
+  s += "\nExit status: 0 done, 1 the unit could not be read or written, 2 usage error or a refused value.";
   return s;
 }
 
 const cli::CommandRegistration kConfig({
     "config",
     "show or change the configuration of a print server (as the configuration sheet)",
-    help(),
-    runConfig,
+    description(),
+    [](CLI::App& app) {
+      auto o = std::make_shared<ConfigOptions>();
+      addOptions(app, o->snmp);
+      app.add_option("--set", o->sets, "one setting NAME=VALUE (repeat for more)")->type_name("NAME=VALUE");
+      app.add_flag("--no-reset", o->noReset, "write without the reset: the values wait until the unit restarts");
+      app.add_flag("--dry-run", o->dryRun, "print the SETs that would be sent, send none");
+      app.add_option("--wait", o->waitSeconds, "seconds to wait for the unit after the reset (default 40)")
+          ->check(CLI::Range(0u, 3600u))
+          ->type_name("SECONDS");
+      app.add_option("ADDRESS", o->address, "the print server")->required();
+      return [o](cli::Context& ctx) { return runConfig(ctx, *o); };
+    },
 });
 
 }  // namespace

@@ -11,14 +11,13 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage: trellanctl [--json] decode HEX...\n\n"
+const char* const kDescription =
     "Decodes an SNMPv1 message given as hex digits (the arguments are joined; spaces and ':'\n"
     "between bytes are allowed) and prints its version, community, PDU type, request id, error\n"
     "status and index, and each binding as OID = SYNTAX:VALUE. A received v1 trap is shown as\n"
     "the engine delivers it: an SNMPv2 trap with sysUpTime.0, snmpTrapOID.0, the bindings and\n"
     "snmpTrapEnterprise.0.\n\n"
-    "Exit status: 0 decoded, 1 not a valid message (the engine's error is printed), 2 usage error.\n";
+    "Exit status: 0 decoded, 1 not a valid message (the engine's error is printed), 2 usage error.";
 
 std::string communityText(const snmp::codec::DecodeOutput& m) {
   if (snmp::text::isPrintable(m.community, m.communityLength))
@@ -26,13 +25,9 @@ std::string communityText(const snmp::codec::DecodeOutput& m) {
   return "hex:" + snmp::text::toHex(m.community, m.communityLength);
 }
 
-int run(cli::Context& ctx) {
-  if (ctx.args.empty()) return cli::usageError(ctx, "decode", "give the message as hex digits");
+int run(cli::Context& ctx, const std::vector<std::string>& hex) {
   std::string joined;
-  for (const auto& a : ctx.args) {
-    if (a.rfind("--", 0) == 0) return cli::usageError(ctx, "decode", "unknown option '" + a + "'");
-    joined += a + " ";
-  }
+  for (const auto& a : hex) joined += a + " ";
   std::vector<smiBYTE> bytes;
   if (!snmp::text::parseHex(joined, bytes) || bytes.empty())
     return cli::usageError(ctx, "decode", "'" + joined.substr(0, joined.size() - 1) + "' is not a sequence of hex bytes");
@@ -62,7 +57,7 @@ int run(cli::Context& ctx) {
                         {"errorIndex", m->errorIndex},
                         {"length", consumed},
                         {"bindings", bindings}};
-    out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    cli::writeJson(ctx, j);
   } else {
     char tag[8];
     std::snprintf(tag, sizeof tag, "0x%02X", static_cast<unsigned>(m->pduType));
@@ -83,6 +78,12 @@ int run(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-const cli::CommandRegistration kRegistration({"decode", "decode an SNMP message given as hex", kUsage, run});
+const cli::CommandRegistration kRegistration({"decode", "decode an SNMP message given as hex", kDescription,
+                                               [](CLI::App& app) {
+                                                 auto hex = std::make_shared<std::vector<std::string>>();
+                                                 app.add_option("HEX", *hex, "the message's bytes as hex digits")
+                                                     ->required();
+                                                 return [hex](cli::Context& ctx) { return run(ctx, *hex); };
+                                               }});
 
 }  // namespace

@@ -28,13 +28,6 @@ namespace {
 const std::vector<std::string> kDefaultColumns = {"System Name", "IP Address", "H/W Address", "Serial #",
                                                   "Product Type", "Datecode", "Status"};
 
-bool parseNumber(const std::string& text, std::uint32_t max, std::uint32_t& out) {
-  if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
-  out = static_cast<std::uint32_t>(std::stoul(text));
-  return out <= max;
-}
-
 struct CommonOptions {
   int timeoutMs = 6000;
   std::uint16_t port = platform::kDefaultDiscoveryPort;
@@ -42,24 +35,28 @@ struct CommonOptions {
   bool portGiven = false;
 };
 
-int takeCommon(cli::Context& ctx, const std::string& command, CommonOptions& o) {
-  std::string value;
-  bool missing = false;
-  std::uint32_t n = 0;
-  if (cli::takeOption(ctx.args, "timeout", value, missing)) {
-    if (missing || !parseNumber(value, 600000, n) || n == 0)
-      return cli::usageError(ctx, command, "--timeout takes milliseconds (1 to 600000)");
-    o.timeoutMs = static_cast<int>(n);
-    o.timeoutGiven = true;
-  }
-  if (cli::takeOption(ctx.args, "port", value, missing)) {
-    const auto port = missing ? std::nullopt : platform::parsePort(value);
-    if (!port) return cli::usageError(ctx, command, "--port takes a UDP port 1-65535");
-    o.port = *port;
-    o.portGiven = true;
-  }
-  return cli::kExitOk;
+void addCommon(CLI::App& app, CommonOptions& o) {
+  app.add_option("--timeout", o.timeoutMs, "wait for replies in milliseconds (the Broadcast setting)")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 600000))
+      ->type_name("MS")
+      ->each([&o](const std::string&) { o.timeoutGiven = true; });
+  app.add_option("--port", o.port, "discovery port")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 65535))
+      ->type_name("N")
+      ->each([&o](const std::string&) { o.portGiven = true; });
 }
+
+struct DiscoverOptions {
+  CommonOptions common;
+  bool local = false;
+  bool csv = false;
+  std::string view;
+  std::string columns;
+  bool hasColumns = false;
+  std::vector<std::string> entries;
+};
 
 std::vector<std::string> splitColumns(const std::string& text) {
   std::vector<std::string> out;
@@ -97,37 +94,27 @@ nlohmann::json deviceJson(const devices::CDevice& d, const std::vector<int>& col
   return j;
 }
 
-int runDiscover(cli::Context& ctx) {
+int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   const std::string command = "discover";
-  CommonOptions o;
-  if (const int rc = takeCommon(ctx, command, o)) return rc;
-  const bool local = cli::takeFlag(ctx.args, "local");
-  const bool csv = cli::takeFlag(ctx.args, "csv");
-  std::string value;
-  bool missing = false;
-  std::string viewName;
-  const bool byView = cli::takeOption(ctx.args, "view", viewName, missing);
-  if (byView && (missing || viewName.empty())) return cli::usageError(ctx, command, "--view needs a view name");
-  std::vector<std::string> titles = kDefaultColumns;
-  const bool hasColumns = cli::takeOption(ctx.args, "columns", value, missing);
-  if (hasColumns) {
-    if (missing) return cli::usageError(ctx, command, "--columns needs a list of column titles");
-    titles = splitColumns(value);
-  }
+  const CommonOptions& o = d.common;
+  const bool local = d.local;
+  const bool csv = d.csv;
+  const std::string& viewName = d.view;
+  const bool byView = !viewName.empty();
+  const bool hasColumns = d.hasColumns;
+  std::vector<std::string> titles = hasColumns ? splitColumns(d.columns) : kDefaultColumns;
   std::vector<int> columns;
   for (const std::string& t : titles) {
     const int c = devices::columnIndex(t);
     if (c == devices::kNoColumn) return cli::usageError(ctx, command, "unknown column '" + t + "'");
     if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(c);
   }
-  for (const std::string& a : ctx.args)
-    if (a.size() > 1 && a[0] == '-' && a[1] == '-') return cli::usageError(ctx, command, "unknown option '" + a + "'");
   if (ctx.json && csv) return cli::usageError(ctx, command, "--json and --csv exclude each other");
-  if (byView && (local || hasColumns || !ctx.args.empty()))
+  if (byView && (local || hasColumns || !d.entries.empty()))
     return cli::usageError(ctx, command, "--view takes its search and columns from the view: no --local, --columns or entries");
 
   devices::SearchRequest request;
-  request.entries = ctx.args;
+  request.entries = d.entries;
   request.listSearch = !request.entries.empty();
   request.localSearch = local || request.entries.empty();
 
@@ -196,8 +183,7 @@ int runDiscover(cli::Context& ctx) {
   if (ctx.json) {
     nlohmann::json list = nlohmann::json::array();
     for (const auto& d : found) list.push_back(deviceJson(*d, columns));
-    nlohmann::json j = {{"stopped", result == 2}, {"devices", list}};
-    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    cli::writeJson(ctx, nlohmann::json{{"stopped", result == 2}, {"devices", list}});
   } else if (csv) {
     for (std::size_t i = 0; i < columns.size(); ++i) *ctx.out << (i ? "," : "") << csvField(devices::columnTitle(columns[i]));
     *ctx.out << "\r\n";
@@ -229,12 +215,15 @@ int runDiscover(cli::Context& ctx) {
   return result == 2 ? cli::kExitFailed : cli::kExitOk;
 }
 
-int runQuery(cli::Context& ctx) {
+struct QueryOptions {
+  CommonOptions common;
+  std::string address;
+};
+
+int runQuery(cli::Context& ctx, const QueryOptions& q) {
   const std::string command = "query";
-  CommonOptions o;
-  if (const int rc = takeCommon(ctx, command, o)) return rc;
-  if (ctx.args.size() != 1) return cli::usageError(ctx, command, "expects one print server address");
-  const std::string address = ctx.args.front();
+  const CommonOptions& o = q.common;
+  const std::string& address = q.address;
   if (!devices::parseIpv4(address)) return cli::usageError(ctx, command, "'" + address + "' is no IPv4 address");
 
   cli::snmpcmd::installInterruptHandler();
@@ -291,7 +280,7 @@ int runQuery(cli::Context& ctx) {
     j["statusLevel"] = level;
     j["whatsWrong"] = whatsWrong;
     j["result"] = result;
-    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    cli::writeJson(ctx, j);
   } else {
     std::size_t width = 0;
     for (const Field& f : fields) width = std::max(width, std::string(f.name).size());
@@ -313,26 +302,41 @@ int runQuery(cli::Context& ctx) {
 const cli::CommandRegistration kDiscover({
     "discover",
     "find print servers on the network",
-    "usage: trellanctl discover [--local] [ENTRY...] [--timeout MS] [--port N] [--json|--csv] [--columns T1,T2]\n"
-    "       trellanctl discover --view NAME [--timeout MS] [--port N] [--json|--csv]\n"
-    "  Searches like a view: --local (the default without entries) broadcasts on the local network;\n"
-    "  each ENTRY is a list entry: an address (127.0.1.7), a subnet scan (127.0.1.*), a directed\n"
-    "  broadcast (127.0.1.255<DB>), a multicast (Multicast<4>) or an address file (File<list.txt>).\n"
-    "  Devices are printed as they are found, then listed with the chosen catalogue columns.\n"
-    "  --timeout is the wait for replies in milliseconds (the Broadcast setting, default 6000);\n"
-    "  --port the discovery port (default 4201). Ctrl-C stops the search and keeps what was found.\n"
-    "  --view NAME runs that TCP/IP view's search and prints its rows with its columns, filter and\n"
-    "  sort; the wait and port then come from the settings store unless --timeout/--port are given.\n",
-    runDiscover,
+    "Searches like a view: --local (the default without entries) broadcasts on the local network;\n"
+    "each ENTRY is a list entry: an address (127.0.1.7), a subnet scan (127.0.1.*), a directed\n"
+    "broadcast (127.0.1.255<DB>), a multicast (Multicast<4>) or an address file (File<list.txt>).\n"
+    "Devices are reported on stderr as they are found, then listed on stdout with the chosen\n"
+    "catalogue columns. Ctrl-C stops the search and keeps what was found.\n\n"
+    "--view NAME runs that TCP/IP view's search and prints its rows with its columns, filter and\n"
+    "sort; the wait and port then come from the settings file unless --timeout/--port are given.\n\n"
+    "Exit status: 0 searched, 1 stopped or failed, 2 usage error (also an entry that is not valid).",
+    [](CLI::App& app) {
+      auto d = std::make_shared<DiscoverOptions>();
+      addCommon(app, d->common);
+      app.add_flag("--local", d->local, "broadcast on the local network (the default without entries)");
+      app.add_flag("--csv", d->csv, "print the list as CSV");
+      cli::completeAs(app.add_option("--view", d->view, "run the search of this TCP/IP view")->type_name("NAME"),
+                     cli::Completion::View);
+      app.add_option("--columns", d->columns, "catalogue column titles, separated by commas")
+          ->type_name("T1,T2")
+          ->each([d](const std::string&) { d->hasColumns = true; });
+      app.add_option("ENTRY", d->entries, "search-list entries");
+      return [d](cli::Context& ctx) { return runDiscover(ctx, *d); };
+    },
 });
 
 const cli::CommandRegistration kQuery({
     "query",
     "ask one print server for its identity and status",
-    "usage: trellanctl query ADDRESS [--timeout MS] [--port N] [--json]\n"
-    "  Sends the discovery request to ADDRESS and prints every field of the reply, the status level\n"
-    "  and the What's Wrong text. Exit status 1 when the print server does not answer.\n",
-    runQuery,
+    "Sends the discovery request to ADDRESS and prints every field of the reply, the status level\n"
+    "and the What's Wrong text.\n\n"
+    "Exit status: 0 answered, 1 no answer (the reason is printed), 2 usage error.",
+    [](CLI::App& app) {
+      auto q = std::make_shared<QueryOptions>();
+      addCommon(app, q->common);
+      app.add_option("ADDRESS", q->address, "the print server's IPv4 address")->required();
+      return [q](cli::Context& ctx) { return runQuery(ctx, *q); };
+    },
 });
 
 }  // namespace

@@ -1,5 +1,5 @@
 // trellanctl encode: builds an SNMP message from the command line and prints its hex.
-#include <charconv>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -12,99 +12,60 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage: trellanctl [--json] encode [OPTIONS] OID[=SYNTAX:VALUE]...\n\n"
+const char* const kDescription =
     "Builds an SNMPv1 message and prints it as hex bytes.\n\n"
-    "Options:\n"
-    "  --type T            get (default), getnext, set, response, trap (v1), getbulk, inform, trap2\n"
-    "  --community C       community text (default public)\n"
-    "  --request-id N      request id (default 1)\n"
-    "  --error-status N    error status (default 0)\n"
-    "  --error-index N     error index (default 0)\n"
-    "  v1 trap only:\n"
-    "  --enterprise OID    (default 1.3.6.1.4.1)\n"
-    "  --agent-addr A      IPv4 address (default 0.0.0.0)\n"
-    "  --generic N         generic trap 0-6 (default 6)\n"
-    "  --specific N        specific trap (default 0)\n"
-    "  --timestamp N       time stamp in hundredths of a second (default 0)\n\n"
     "Each binding is OID=SYNTAX:VALUE; OID alone means a null value. SYNTAX is one of null, int,\n"
     "octets (text), hex (octets as hex digits), ipaddr, oid, counter32, gauge32, timeticks,\n"
     "uint32, counter64, opaque (hex), nsap (hex), bits (hex[/LENGTH]), nosuchobject,\n"
-    "nosuchinstance, endofmibview.\n\n"
+    "nosuchinstance, endofmibview. --enterprise, --agent-addr, --generic, --specific and\n"
+    "--timestamp apply to a v1 trap only.\n\n"
     "Example: trellanctl encode --type set --community private 1.3.6.1.2.1.1.5.0=octets:lab-printer\n\n"
-    "Exit status: 0 encoded, 1 the engine refused the message, 2 usage error.\n";
+    "Exit status: 0 encoded, 1 the engine refused the message, 2 usage error.";
 
-template <typename T>
-bool number(const std::string& text, T& out) {
-  const char* end = text.data() + text.size();
-  auto [p, ec] = std::from_chars(text.data(), end, out);
-  return !text.empty() && ec == std::errc() && p == end;
-}
+struct Options {
+  std::string type = "get";
+  std::string community = "public";
+  std::int32_t requestId = 1;
+  std::int32_t errorStatus = 0;
+  std::int32_t errorIndex = 0;
+  std::string enterprise = "1.3.6.1.4.1";
+  std::string agentAddr = "0.0.0.0";
+  std::int32_t generic = 6;
+  std::int32_t specific = 0;
+  std::uint32_t timestamp = 0;
+  std::vector<std::string> bindings;
+};
 
 struct Binding {
   std::vector<smiUINT32> name;
   snmp::text::OwnedValue value;
 };
 
-int run(cli::Context& ctx) {
-  auto& args = ctx.args;
-  std::string text;
-  bool missing = false;
-  auto option = [&](const char* name, std::string& value) {
-    const bool found = cli::takeOption(args, name, value, missing);
-    return found;
-  };
-
+int run(cli::Context& ctx, const Options& o) {
   snmp::codec::EncodeInput in;
-  in.pduType = SNMP_PDU_GET;
-  in.requestId = 1;
-  std::string community = "public";
-  std::vector<smiUINT32> enterprise{1, 3, 6, 1, 4, 1};
+  if (!snmp::text::parsePduType(o.type, in.pduType))
+    return cli::usageError(ctx, "encode", "--type: '" + o.type + "' is not a PDU type");
+  in.requestId = o.requestId;
+  in.errorStatus = o.errorStatus;
+  in.errorIndex = o.errorIndex;
+  in.genericTrap = o.generic;
+  in.specificTrap = o.specific;
+  in.timeStamp = o.timestamp;
+  const std::string& community = o.community;
+  std::vector<smiUINT32> enterprise;
+  if (!snmp::text::parseOid(o.enterprise, enterprise) || enterprise.size() < 2)
+    return cli::usageError(ctx, "encode", "--enterprise: '" + o.enterprise + "' is not a dotted OID");
   smiBYTE agent[4] = {0, 0, 0, 0};
-  in.genericTrap = 6;
-
-  struct Numeric {
-    const char* name;
-    std::int32_t* target;
-  } numerics[] = {{"request-id", &in.requestId},    {"error-status", &in.errorStatus}, {"error-index", &in.errorIndex},
-                  {"generic", &in.genericTrap},     {"specific", &in.specificTrap}};
-  for (const auto& n : numerics) {
-    if (!option(n.name, text)) continue;
-    if (missing) return cli::usageError(ctx, "encode", std::string("--") + n.name + " needs a value");
-    if (!number(text, *n.target))
-      return cli::usageError(ctx, "encode", std::string("--") + n.name + ": '" + text + "' is not a 32-bit number");
-  }
-  if (option("timestamp", text)) {
-    if (missing || !number(text, in.timeStamp))
-      return cli::usageError(ctx, "encode", "--timestamp: '" + text + "' is not a number from 0 to 4294967295");
-  }
-  if (option("type", text)) {
-    if (missing || !snmp::text::parsePduType(text, in.pduType))
-      return cli::usageError(ctx, "encode",
-                             "--type: '" + text + "' is not one of get, getnext, set, response, trap, getbulk, "
-                                                  "inform, trap2");
-  }
-  if (option("community", text)) {
-    if (missing) return cli::usageError(ctx, "encode", "--community needs a value");
-    if (text.size() > snmp::codec::kMaxCommunity)
-      return cli::usageError(ctx, "encode", "--community: longer than 256 bytes");
-    community = text;
-  }
-  if (option("enterprise", text)) {
-    if (missing || !snmp::text::parseOid(text, enterprise) || enterprise.size() < 2)
-      return cli::usageError(ctx, "encode", "--enterprise: '" + text + "' is not a dotted OID");
-  }
-  if (option("agent-addr", text)) {
+  {
     snmp::text::OwnedValue v;
     std::string error;
-    if (missing || !snmp::text::parseValue("ipaddr", text, v, error))
-      return cli::usageError(ctx, "encode", "--agent-addr: '" + text + "' is not an IPv4 address");
+    if (!snmp::text::parseValue("ipaddr", o.agentAddr, v, error))
+      return cli::usageError(ctx, "encode", "--agent-addr: '" + o.agentAddr + "' is not an IPv4 address");
     std::copy(v.bytes().begin(), v.bytes().end(), agent);
   }
 
   std::vector<Binding> bindings;
-  for (const auto& a : args) {
-    if (a.rfind("--", 0) == 0) return cli::usageError(ctx, "encode", "unknown option '" + a + "'");
+  for (const auto& a : o.bindings) {
     const std::size_t eq = a.find('=');
     Binding b;
     if (!snmp::text::parseOid(a.substr(0, eq), b.name))
@@ -141,13 +102,35 @@ int run(cli::Context& ctx) {
   if (code) return cli::failure(ctx, "encode", std::string(SnmpErrorName(code)) + " (" + std::to_string(code) + ")");
   const std::string hex = snmp::text::toHex(start, length, true);
   if (ctx.json) {
-    *ctx.out << nlohmann::json{{"hex", hex}, {"length", length}}.dump(2) << "\n";
+    cli::writeJson(ctx, nlohmann::json{{"hex", hex}, {"length", length}});
   } else {
     *ctx.out << hex << "\n";
   }
   return cli::kExitOk;
 }
 
-const cli::CommandRegistration kRegistration({"encode", "build an SNMP message and print its hex", kUsage, run});
+const cli::CommandRegistration kRegistration({
+    "encode", "build an SNMP message and print its hex", kDescription, [](CLI::App& app) {
+      auto o = std::make_shared<Options>();
+      cli::addChoice(app, "--type", o->type, {"get", "getnext", "set", "response", "trap", "getbulk", "inform", "trap2"},
+                     "PDU type (trap is the v1 trap)")
+          ->capture_default_str();
+      app.add_option("--community", o->community, "community text")
+          ->capture_default_str()
+          ->check(CLI::Validator(
+              [](std::string& c) { return c.size() > snmp::codec::kMaxCommunity ? "longer than 256 bytes" : ""; },
+              "TEXT"));
+      app.add_option("--request-id", o->requestId, "request id")->capture_default_str();
+      app.add_option("--error-status", o->errorStatus, "error status")->capture_default_str();
+      app.add_option("--error-index", o->errorIndex, "error index")->capture_default_str();
+      app.add_option("--enterprise", o->enterprise, "v1 trap: enterprise OID")->capture_default_str()->type_name("OID");
+      app.add_option("--agent-addr", o->agentAddr, "v1 trap: agent IPv4 address")->capture_default_str();
+      app.add_option("--generic", o->generic, "v1 trap: generic trap")->capture_default_str()->check(CLI::Range(0, 6));
+      app.add_option("--specific", o->specific, "v1 trap: specific trap")->capture_default_str();
+      app.add_option("--timestamp", o->timestamp, "v1 trap: time stamp in hundredths of a second")
+          ->capture_default_str();
+      app.add_option("BINDING", o->bindings, "OID[=SYNTAX:VALUE]");
+      return [o](cli::Context& ctx) { return run(ctx, *o); };
+    }});
 
 }  // namespace

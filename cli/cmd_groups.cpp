@@ -33,29 +33,29 @@ nlohmann::json groupJson(const mib::GroupListing& g) {
   return j;
 }
 
-int runGroups(cli::Context& ctx) {
-  std::string prefix(mib::kDefaultEnterprisePrefix);
-  bool missing = false;
-  if (cli::takeOption(ctx.args, "prefix", prefix, missing) && missing) {
-    return cli::usageError(ctx, "groups", "--prefix needs an OID");
-  }
+struct Options {
+  std::string prefix{mib::kDefaultEnterprisePrefix};
+  std::string group;
+};
+
+int runGroups(cli::Context& ctx, const Options& o) {
+  const std::string& prefix = o.prefix;
   if (!mib::isValidOidText(prefix)) return cli::usageError(ctx, "groups", "invalid enterprise prefix '" + prefix + "'");
-  if (ctx.args.size() > 1) return cli::usageError(ctx, "groups", "unexpected argument '" + ctx.args[1] + "'");
 
   std::vector<mib::GroupListing> groups;
-  if (ctx.args.empty()) {
+  if (o.group.empty()) {
     groups = mib::listGroups(prefix);
   } else {
     mib::GroupListing one;
-    if (!mib::listGroup(ctx.args.front(), one, prefix)) {
-      return cli::failure(ctx, "groups", "no group named '" + ctx.args.front() + "'");
+    if (!mib::listGroup(o.group, one, prefix)) {
+      return cli::failure(ctx, "groups", "no group named '" + o.group + "'");
     }
     groups.push_back(std::move(one));
   }
   if (ctx.json) {
     nlohmann::json all = nlohmann::json::array();
     for (const auto& g : groups) all.push_back(groupJson(g));
-    *ctx.out << all.dump(2) << "\n";
+    cli::writeJson(ctx, all);
   } else {
     *ctx.out << mib::formatGroupListing(groups);
   }
@@ -65,13 +65,16 @@ int runGroups(cli::Context& ctx) {
 const cli::CommandRegistration kGroups({
     "groups",
     "list the MIB groups with their variables",
-    "Usage: trellanctl groups [--json] [--prefix OID] [GROUP]\n\n"
     "Lists every MIB group of the private catalogue (or the one named, e.g. CTcpIpGroup) with its\n"
     "variables: index, OID, syntax, access, the MIB level from which it exists, whether it stays\n"
-    "out of backup files, and its meaning. Rows and table entries show their number as \".n\".\n"
-    "Relative OIDs are shown under the enterprise prefix (default 1.3.6.1.4.1.1240.2.3.5).\n\n"
-    "Exit status: 0 listed, 1 no such group, 2 usage error.\n",
-    runGroups,
+    "out of backup files, and its meaning. Rows and table entries show their number as \".n\".\n\n"
+    "Exit status: 0 listed, 1 no such group, 2 usage error.",
+    [](CLI::App& app) {
+      auto o = std::make_shared<Options>();
+      app.add_option("--prefix", o->prefix, "enterprise prefix of relative OIDs")->capture_default_str()->type_name("OID");
+      app.add_option("GROUP", o->group, "a group's class name");
+      return [o](cli::Context& ctx) { return runGroups(ctx, *o); };
+    },
 });
 
 }  // namespace

@@ -18,35 +18,45 @@ using snmpaccess::CMibGroup;
 
 struct GroupOptions {
   cli::snmpcmd::Options snmp;
-  std::string prefix{mib::kDefaultEnterprisePrefix};
+  std::string family;
+  std::string prefix;
   int level = -1;
+  std::string address;
+  std::string group;
+  std::vector<std::string> rest;  // [ROW] and, for write, VAR=VALUE...
 };
 
-int takeGroupOptions(cli::Context& ctx, const std::string& command, GroupOptions& o) {
-  if (const int rc = cli::snmpcmd::takeOptions(ctx, command, o.snmp)) return rc;
-  std::string value;
-  bool missing = false;
-  if (cli::takeOption(ctx.args, "family", value, missing)) {
-    if (missing || value.empty() || value.size() > app::OemFamilyTable::kMaxCode)
+std::shared_ptr<GroupOptions> declareGroupOptions(CLI::App& app) {
+  auto o = std::make_shared<GroupOptions>();
+  cli::snmpcmd::addOptions(app, o->snmp);
+  app.add_option("--family", o->family, "product family whose enterprise prefix the OIDs use (default KDV)")
+      ->type_name("CODE");
+  app.add_option("--prefix", o->prefix, "enterprise prefix given directly")->type_name("OID");
+  app.add_option("--level", o->level, "take MIB level N instead of probing it")->check(CLI::Range(0, 254))->type_name("N");
+  app.add_option("ADDRESS", o->address, "the print server")->required();
+  app.add_option("GROUP", o->group, "a group's class name (see trellanctl groups)")->required();
+  return o;
+}
+
+// Resolves --family and --prefix into the prefix the group uses.
+int resolvePrefix(cli::Context& ctx, const std::string& command, GroupOptions& o) {
+  std::string prefix{mib::kDefaultEnterprisePrefix};
+  if (!o.family.empty()) {
+    if (o.family.size() > app::OemFamilyTable::kMaxCode)
       return cli::usageError(ctx, command, "--family takes a family code of 1 to 4 characters");
-    if (value != app::kNativeFamilyCode) {
+    if (o.family != app::kNativeFamilyCode) {
       app::OemFamilyTable& table = app::oemFamilyTable();
       if (table.count() == 0) table.fill(std::vector<std::pair<std::string, std::string>>{});
-      const char* p = table.prefixOf(value);
-      if (!p) return cli::usageError(ctx, command, "unknown family '" + value + "' (use --prefix)");
-      o.prefix = p;
+      const char* p = table.prefixOf(o.family);
+      if (!p) return cli::usageError(ctx, command, "unknown family '" + o.family + "' (use --prefix)");
+      prefix = p;
     }
   }
-  if (cli::takeOption(ctx.args, "prefix", value, missing)) {
-    if (missing || !mib::isValidOidText(value)) return cli::usageError(ctx, command, "--prefix needs a dotted OID");
-    o.prefix = value;
+  if (!o.prefix.empty()) {
+    if (!mib::isValidOidText(o.prefix)) return cli::usageError(ctx, command, "--prefix needs a dotted OID");
+    prefix = o.prefix;
   }
-  if (cli::takeOption(ctx.args, "level", value, missing)) {
-    long n = -1;
-    if (missing || snmpaccess::decimalTextToNumber(value, n) != 0 || n > 254)
-      return cli::usageError(ctx, command, "--level takes a MIB level 0-254");
-    o.level = static_cast<int>(n);
-  }
+  o.prefix = prefix;
   return cli::kExitOk;
 }
 
@@ -201,20 +211,19 @@ int openSession(cli::Context& ctx, const std::string& command, const std::string
   return cli::kExitOk;
 }
 
-int runRead(cli::Context& ctx) {
+int runRead(cli::Context& ctx, GroupOptions& o) {
   const std::string command = "read";
-  GroupOptions o;
-  if (const int rc = takeGroupOptions(ctx, command, o)) return rc;
+  if (const int rc = resolvePrefix(ctx, command, o)) return rc;
   long row = -1;
-  if (!takeRow(ctx.args, 2, row)) return cli::usageError(ctx, command, "ROW is a number from 1");
-  if (ctx.args.size() != 2) return cli::usageError(ctx, command, "expected ADDRESS GROUP [ROW]");
+  if (!takeRow(o.rest, 0, row)) return cli::usageError(ctx, command, "ROW is a number from 1");
+  if (!o.rest.empty()) return cli::usageError(ctx, command, "expected ADDRESS GROUP [ROW]");
   Session s;
-  if (const int rc = openSession(ctx, command, ctx.args[0], o, s)) return rc;
+  if (const int rc = openSession(ctx, command, o.address, o, s)) return rc;
   std::unique_ptr<CMibGroup> g;
-  if (const int rc = buildGroup(ctx, command, ctx.args[1], row, o, *s.session, g)) return rc;
+  if (const int rc = buildGroup(ctx, command, o.group, row, o, *s.session, g)) return rc;
   if (const int rc = g->read(*s.session)) return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
   if (ctx.json)
-    *ctx.out << groupJson(*g).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    cli::writeJson(ctx, groupJson(*g));
   else
     printGroup(*ctx.out, *g);
   return cli::kExitOk;
@@ -258,23 +267,21 @@ int setValue(CMibGroup& g, int i, const std::string& text) {
   return snmpaccess::result::kWrongType;
 }
 
-int runWrite(cli::Context& ctx) {
+int runWrite(cli::Context& ctx, GroupOptions& o) {
   const std::string command = "write";
-  GroupOptions o;
-  if (const int rc = takeGroupOptions(ctx, command, o)) return rc;
+  if (const int rc = resolvePrefix(ctx, command, o)) return rc;
   long row = -1;
-  if (!takeRow(ctx.args, 2, row)) return cli::usageError(ctx, command, "ROW is a number from 1");
-  if (ctx.args.size() < 3) return cli::usageError(ctx, command, "expected ADDRESS GROUP [ROW] VAR=VALUE...");
-  for (std::size_t k = 2; k < ctx.args.size(); ++k)
-    if (ctx.args[k].find('=') == std::string::npos || ctx.args[k].front() == '=')
-      return cli::usageError(ctx, command, "'" + ctx.args[k] + "' is not VAR=VALUE");
+  if (!takeRow(o.rest, 0, row)) return cli::usageError(ctx, command, "ROW is a number from 1");
+  if (o.rest.empty()) return cli::usageError(ctx, command, "expected ADDRESS GROUP [ROW] VAR=VALUE...");
+  for (const std::string& a : o.rest)
+    if (a.find('=') == std::string::npos || a.front() == '=')
+      return cli::usageError(ctx, command, "'" + a + "' is not VAR=VALUE");
   Session s;
-  if (const int rc = openSession(ctx, command, ctx.args[0], o, s)) return rc;
+  if (const int rc = openSession(ctx, command, o.address, o, s)) return rc;
   std::unique_ptr<CMibGroup> g;
-  if (const int rc = buildGroup(ctx, command, ctx.args[1], row, o, *s.session, g)) return rc;
+  if (const int rc = buildGroup(ctx, command, o.group, row, o, *s.session, g)) return rc;
   if (const int rc = g->read(*s.session)) return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
-  for (std::size_t k = 2; k < ctx.args.size(); ++k) {
-    const std::string& a = ctx.args[k];
+  for (const std::string& a : o.rest) {
     const std::string var = a.substr(0, a.find('=')), value = a.substr(a.find('=') + 1);
     const int i = findVariable(*g, var);
     if (i < 0) return cli::failure(ctx, command, "no variable '" + var + "' in " + std::string(g->def().name));
@@ -288,42 +295,39 @@ int runWrite(cli::Context& ctx) {
   if (const int rc = g->writeChanged(*s.session))
     return cli::snmpcmd::reportResult(ctx, command, rc, g->errorStatus(), g->errorIndex());
   if (ctx.json)
-    *ctx.out << nlohmann::json{{"result", 0}, {"written", changed}}.dump(2) << "\n";
+    cli::writeJson(ctx, nlohmann::json{{"result", 0}, {"written", changed}});
   else
     *ctx.out << (changed ? std::to_string(changed) + " variable(s) written\n" : std::string("nothing changed\n"));
   return cli::kExitOk;
 }
 
-const char* kCommonOptions =
-    "Options:\n"
-    "  --community TEXT      GET community (default: the address's entry in the settings' access list)\n"
-    "  --set-community TEXT  SET community (default: --community when given, else the access list)\n"
-    "  --family CODE         product family whose enterprise prefix the OIDs use (default KDV)\n"
-    "  --prefix OID          enterprise prefix given directly\n"
-    "  --level N             take MIB level N instead of probing it\n"
-    "  --timeout T           wait per transmission in hundredths of a second (default 500)\n"
-    "  --json                machine-readable output\n";
-
 const cli::CommandRegistration kRead({
     "read",
     "read one MIB group of a print server",
-    std::string("Usage: trellanctl read ADDRESS GROUP [ROW] [options]\n\n"
-                "Reads every variable of GROUP (a class name from 'trellanctl groups', e.g. CTcpIpGroup)\n"
-                "with its rows, and prints index, name, OID, syntax and value. Row groups take ROW (1, 2, ...).\n\n") +
-        kCommonOptions + "\nExit status: 0 read, 1 failed (the result code is printed), 2 usage error.\n",
-    runRead,
+    "Reads every variable of GROUP (a class name from 'trellanctl groups', e.g. CTcpIpGroup)\n"
+    "with its rows, and prints index, name, OID, syntax and value. Row groups take ROW (1, 2, ...).\n"
+    "A failed read names the object the print server refused.\n\n"
+    "Exit status: 0 read, 1 failed (the result code is printed), 2 usage error.",
+    [](CLI::App& app) {
+      auto o = declareGroupOptions(app);
+      app.add_option("ROW", o->rest, "row number of a row group (1, 2, ...)");
+      return [o](cli::Context& ctx) { return runRead(ctx, *o); };
+    },
 });
 
 const cli::CommandRegistration kWrite({
     "write",
     "write variables of one MIB group (changed ones only)",
-    std::string("Usage: trellanctl write ADDRESS GROUP [ROW] VAR=VALUE... [options]\n\n"
-                "Reads GROUP, sets each VAR (an index or the name 'read' shows) through the group's\n"
-                "accessors and SETs the variables whose value changed; nothing changed sends nothing.\n"
-                "Integers take a number or an enumeration text, addresses dotted text, byte strings\n"
-                "hexadecimal, texts the text.\n\n") +
-        kCommonOptions + "\nExit status: 0 written, 1 failed, 2 usage error.\n",
-    runWrite,
+    "Reads GROUP, sets each VAR (an index or the name 'read' shows) through the group's\n"
+    "accessors and SETs the variables whose value changed; nothing changed sends nothing.\n"
+    "Integers take a number or an enumeration text, addresses dotted text, byte strings\n"
+    "hexadecimal, texts the text.\n\n"
+    "Exit status: 0 written, 1 failed, 2 usage error.",
+    [](CLI::App& app) {
+      auto o = declareGroupOptions(app);
+      app.add_option("ASSIGNMENT", o->rest, "[ROW] VAR=VALUE...")->required();
+      return [o](cli::Context& ctx) { return runWrite(ctx, *o); };
+    },
 });
 
 }  // namespace

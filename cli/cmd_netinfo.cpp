@@ -32,7 +32,7 @@ std::string hexFlags(std::uint32_t flags) {
   return text;
 }
 
-void printJson(std::ostream& out, const CNetEnvironment& env, int result) {
+void printJson(cli::Context& ctx, const CNetEnvironment& env, int result) {
   nlohmann::json protocols = nlohmann::json::array();
   for (const auto& f : kFlagNames)
     if (env.flags() & f.bit) protocols.push_back(f.name);
@@ -47,8 +47,7 @@ void printJson(std::ostream& out, const CNetEnvironment& env, int result) {
       {"ipxNetworks", env.ipxNetworks()},
       {"hardwareAddresses", env.hardwareAddresses()},
   };
-  // Host names and system texts need not be UTF-8; replace what is not rather than throw.
-  out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  cli::writeJson(ctx, j);
 }
 
 void printText(std::ostream& out, const CNetEnvironment& env) {
@@ -64,11 +63,10 @@ void printText(std::ostream& out, const CNetEnvironment& env) {
 }
 
 int runNetinfo(cli::Context& ctx) {
-  if (!ctx.args.empty()) return cli::usageError(ctx, "netinfo", "unexpected argument '" + ctx.args.front() + "'");
   CNetEnvironment& env = netEnvironment();
   const int result = env.probe();
   if (ctx.json)
-    printJson(*ctx.out, env, result);
+    printJson(ctx, env, result);
   else
     printText(*ctx.out, env);
   env.close();
@@ -80,13 +78,12 @@ int runNetinfo(cli::Context& ctx) {
 const cli::CommandRegistration kNetinfo({
     "netinfo",
     "probe this workstation's networks and show what was found",
-    "Usage: trellanctl netinfo [--json]\n\n"
     "Runs the start-up network probe and prints the Network Information record: socket layer,\n"
     "host name and first IPv4 address, IPX network and node (IPX over UDP: node 0000 + the IPv4\n"
     "address), operating system (uname: system, release, machine), and the protocol flags\n"
     "(UDP 0x0001, TCP 0x0002, IPX 0x0010, NetWare client 0x0100, VINES client 0x0200, serial 0x8000).\n\n"
-    "Exit status: 0 the probe succeeded, 1 it failed (the message is printed), 2 usage error.\n",
-    runNetinfo,
+    "Exit status: 0 the probe succeeded, 1 it failed (the message is printed), 2 usage error.",
+    [](CLI::App&) { return cli::Runner(runNetinfo); },
 });
 
 }  // namespace

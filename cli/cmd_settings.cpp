@@ -15,13 +15,12 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage: trellanctl [--json] settings\n\n"
+const char* const kDescription =
     "Prints the effective settings: the settings file, every value with the value the program\n"
     "uses and whether it is the default (values out of range are shown as clamped), the product\n"
     "families, the access list of each protocol, the error log, the legacy import folder and the\n"
     "environment variables in effect. The settings file is only read.\n\n"
-    "Exit status: 0 printed, 2 usage error.\n";
+    "Exit status: 0 printed, 2 usage error.";
 
 const char* const kEnvironment[] = {
     "TRELLAN_REGISTRY",     "TRELLAN_LEGACY_DIR",        "TRELLAN_SNMP_PORT",      "TRELLAN_TRAP_PORT",
@@ -48,7 +47,6 @@ nlohmann::json jsonValue(const app::EffectiveSetting& e) {
 }
 
 int run(cli::Context& ctx) {
-  for (const auto& a : ctx.args) return cli::usageError(ctx, "settings", "unexpected argument '" + a + "'");
 
   std::string storeProblem;
   const platform::Registry reg(platform::Registry::defaultPath(),
@@ -98,7 +96,7 @@ int run(cli::Context& ctx) {
     j["environment"] = nlohmann::json::object();
     for (const char* name : kEnvironment)
       if (const char* v = std::getenv(name)) j["environment"][name] = v;
-    out << j.dump(2) << "\n";
+    cli::writeJson(ctx, j);
     return cli::kExitOk;
   }
 
@@ -145,6 +143,7 @@ int run(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-const cli::CommandRegistration kRegistration({"settings", "show the effective settings", kUsage, run});
+const cli::CommandRegistration kRegistration({"settings", "show the effective settings", kDescription,
+                                               [](CLI::App&) { return cli::Runner(run); }});
 
 }  // namespace

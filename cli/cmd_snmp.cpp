@@ -20,17 +20,12 @@ using snmpaccess::CVarBind;
 constexpr std::size_t kMaxPerRequest = 32;       // what one binding list holds
 constexpr long kDefaultWalkLimit = 100000;
 
-const char* const kOptionsHelp =
-    "Options:\n"
-    "  --community NAME      GET community (default: the device access list of the settings)\n"
-    "  --set-community NAME  SET community (default: --community when given, else the access list)\n"
-    "  --timeout N           wait per transmission in hundredths of a second (default 500);\n"
-    "                        each request is sent up to three times\n"
-    "  --json                machine-readable output\n\n"
+const char* const kAddressHelp =
     "ADDRESS is a dotted IPv4 address, an IPX network-node (0000ABCD-020000123456) or a serial\n"
     "port (COM1..COM9). The agent port is 161 unless TRELLAN_SNMP_PORT says otherwise.\n"
+    "Ctrl-C stops a waiting request (result 3161).\n\n"
     "Exit status: 0 success, 1 the request failed (the result code and its meaning are printed),\n"
-    "2 usage error. Ctrl-C stops a waiting request (result 3161).\n";
+    "2 usage error.";
 
 struct Request {
   std::vector<std::unique_ptr<CVarBind>> owned;
@@ -41,20 +36,23 @@ struct Request {
   }
 };
 
-// The common start of every command: options, address, at least one more argument when needed.
+// The options and arguments every request command takes.
 struct Prepared {
   Options options;
   std::string address;
   std::vector<std::string> rest;
+  long limit = kDefaultWalkLimit;  // walk only
 };
 
+// Declares --community, --set-community, --timeout and ADDRESS; the caller adds what follows.
+std::shared_ptr<Prepared> declare(CLI::App& app) {
+  auto p = std::make_shared<Prepared>();
+  addOptions(app, p->options);
+  app.add_option("ADDRESS", p->address, "the print server")->required();
+  return p;
+}
+
 int prepare(cli::Context& ctx, const std::string& command, bool needsMore, Prepared& p) {
-  if (int rc = takeOptions(ctx, command, p.options); rc != cli::kExitOk) return rc;
-  for (const auto& a : ctx.args)
-    if (a.rfind("--", 0) == 0) return cli::usageError(ctx, command, "unknown option '" + a + "'");
-  if (ctx.args.empty()) return cli::usageError(ctx, command, "give the ADDRESS of the print server");
-  p.address = ctx.args.front();
-  p.rest.assign(ctx.args.begin() + 1, ctx.args.end());
   if (needsMore && p.rest.empty()) return cli::usageError(ctx, command, "give at least one OID");
   if (p.rest.size() > kMaxPerRequest)
     return cli::usageError(ctx, command, "at most 32 objects per request");
@@ -123,8 +121,7 @@ int exchange(cli::Context& ctx, const std::string& command, const Prepared& p, R
   return cli::kExitOk;
 }
 
-int runRead(cli::Context& ctx, const std::string& command, bool next) {
-  Prepared p;
+int runRead(cli::Context& ctx, const std::string& command, bool next, Prepared& p) {
   if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
   Request request;
   for (const auto& text : p.rest) {
@@ -135,12 +132,8 @@ int runRead(cli::Context& ctx, const std::string& command, bool next) {
   return exchange(ctx, command, p, request, next ? Operation::GetNext : Operation::Get);
 }
 
-int runGet(cli::Context& ctx) { return runRead(ctx, "get", false); }
-int runGetNext(cli::Context& ctx) { return runRead(ctx, "getnext", true); }
-
-int runSet(cli::Context& ctx) {
+int runSet(cli::Context& ctx, Prepared& p) {
   const std::string command = "set";
-  Prepared p;
   if (int rc = prepare(ctx, command, true, p); rc != cli::kExitOk) return rc;
   Request request;
   for (const auto& item : p.rest) {
@@ -159,17 +152,9 @@ int runSet(cli::Context& ctx) {
   return exchange(ctx, command, p, request, Operation::Set);
 }
 
-int runWalk(cli::Context& ctx) {
+int runWalk(cli::Context& ctx, Prepared& p) {
   const std::string command = "walk";
-  std::string limitText;
-  bool missing = false;
-  long limit = kDefaultWalkLimit;
-  if (cli::takeOption(ctx.args, "max", limitText, missing)) {
-    char* end = nullptr;
-    limit = missing ? 0 : std::strtol(limitText.c_str(), &end, 10);
-    if (missing || limit <= 0 || !end || *end) return cli::usageError(ctx, command, "--max takes a positive count");
-  }
-  Prepared p;
+  const long limit = p.limit;
   if (int rc = prepare(ctx, command, false, p); rc != cli::kExitOk) return rc;
   if (p.rest.size() > 1) return cli::usageError(ctx, command, "give one subtree OID at most");
   COid root("1.3.6.1.2.1");
@@ -215,39 +200,55 @@ int runWalk(cli::Context& ctx) {
   if (ctx.json) {
     nlohmann::json j = {{"result", problem.empty() ? 0 : 1}, {"bindings", found}};
     if (!problem.empty()) j["error"] = problem;
-    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    cli::writeJson(ctx, j);
   }
   if (!problem.empty()) return cli::failure(ctx, command, problem);
   return cli::kExitOk;
 }
 
 const cli::CommandRegistration kGet({"get", "read objects from a print server (SNMP GET)",
-                                     std::string("Usage: trellanctl get [OPTIONS] ADDRESS OID...\n\n"
-                                                 "Reads the objects in one GET request and prints OID = SYNTAX:VALUE.\n\n") +
-                                         kOptionsHelp,
-                                     runGet});
-const cli::CommandRegistration kGetNext(
-    {"getnext", "read the objects that follow the OIDs given (SNMP GETNEXT)",
-     std::string("Usage: trellanctl getnext [OPTIONS] ADDRESS OID...\n\n"
-                 "Reads the object after each OID in one GETNEXT request.\n\n") +
-         kOptionsHelp,
-     runGetNext});
+                                     std::string("Reads the objects in one GET request and prints OID = SYNTAX:VALUE.\n\n") +
+                                         kAddressHelp,
+                                     [](CLI::App& app) {
+                                       auto p = declare(app);
+                                       app.add_option("OID", p->rest, "objects to read (at most 32)")->required();
+                                       return [p](cli::Context& ctx) { return runRead(ctx, "get", false, *p); };
+                                     }});
+const cli::CommandRegistration kGetNext({"getnext", "read the objects that follow the OIDs given (SNMP GETNEXT)",
+                                         std::string("Reads the object after each OID in one GETNEXT request.\n\n") +
+                                             kAddressHelp,
+                                         [](CLI::App& app) {
+                                           auto p = declare(app);
+                                           app.add_option("OID", p->rest, "objects to read after (at most 32)")
+                                               ->required();
+                                           return [p](cli::Context& ctx) { return runRead(ctx, "getnext", true, *p); };
+                                         }});
 const cli::CommandRegistration kSet(
     {"set", "write objects of a print server (SNMP SET)",
-     std::string("Usage: trellanctl set [OPTIONS] ADDRESS OID=SYNTAX:VALUE...\n\n"
-                 "Writes the values in one SET request with the SET community. Syntaxes: int, octets,\n"
+     std::string("Writes the values in one SET request with the SET community. Syntaxes: int, octets,\n"
                  "hex, ipaddr, oid, counter32, gauge32, timeticks, uint32, counter64, opaque, null.\n"
                  "Example: trellanctl set 10.0.0.5 1.3.6.1.2.1.1.5.0=octets:lobby\n\n") +
-         kOptionsHelp,
-     runSet});
+         kAddressHelp,
+     [](CLI::App& app) {
+       auto p = declare(app);
+       app.add_option("BINDING", p->rest, "OID=SYNTAX:VALUE (at most 32)")->required();
+       return [p](cli::Context& ctx) { return runSet(ctx, *p); };
+     }});
 const cli::CommandRegistration kWalk(
     {"walk", "read a subtree object by object (SNMP GETNEXT)",
-     std::string("Usage: trellanctl walk [OPTIONS] [--max N] ADDRESS [OID]\n\n"
-                 "Reads every object under OID (default 1.3.6.1.2.1) with one GETNEXT after the other.\n"
+     std::string("Reads every object under OID (default 1.3.6.1.2.1) with one GETNEXT after the other.\n"
                  "Ends at the subtree's end or the agent's (noSuchName, endOfMibView). An agent that\n"
-                 "answers with an OID that does not increase, or more than --max objects (default\n"
-                 "100000), ends the walk with exit status 1.\n\n") +
-         kOptionsHelp,
-     runWalk});
+                 "answers with an OID that does not increase, or more than --max objects, ends the walk\n"
+                 "with exit status 1.\n\n") +
+         kAddressHelp,
+     [](CLI::App& app) {
+       auto p = declare(app);
+       app.add_option("--max", p->limit, "stop after N objects")
+           ->capture_default_str()
+           ->check(CLI::Range(1L, 100000000L))
+           ->type_name("N");
+       app.add_option("OID", p->rest, "the subtree (default 1.3.6.1.2.1)");
+       return [p](cli::Context& ctx) { return runWalk(ctx, *p); };
+     }});
 
 }  // namespace

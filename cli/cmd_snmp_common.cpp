@@ -1,7 +1,6 @@
 #include "cli/cmd_snmp_common.h"
 
 #include <csignal>
-#include <cctype>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -20,14 +19,6 @@ namespace {
 
 void onInterrupt(int) { gInterrupted.store(true); }
 
-bool parseTimeout(const std::string& text, std::uint32_t& out) {
-  if (text.empty() || text.size() > 9) return false;
-  for (char c : text)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  out = static_cast<std::uint32_t>(std::stoul(text));
-  return out > 0;
-}
-
 }  // namespace
 
 void installInterruptHandler() {
@@ -38,26 +29,22 @@ void installInterruptHandler() {
   sigaction(SIGTERM, &sa, nullptr);
 }
 
-int takeOptions(Context& ctx, const std::string& command, Options& options) {
-  std::string value;
-  bool missing = false;
-  if (takeOption(ctx.args, "community", value, missing)) {
-    if (missing) return usageError(ctx, command, "--community needs a value");
-    options.community = value;
-  }
-  if (takeOption(ctx.args, "set-community", value, missing)) {
-    if (missing) return usageError(ctx, command, "--set-community needs a value");
-    options.setCommunity = value;
-  }
-  if (takeOption(ctx.args, "timeout", value, missing)) {
-    if (missing || !parseTimeout(value, options.timeout))
-      return usageError(ctx, command, "--timeout takes hundredths of a second (1 or more)");
-  }
-  for (const std::string* c : {&options.community, &options.setCommunity})
-    if (c->size() > snmpaccess::kTargetTextSize - 1)
-      return usageError(ctx, command, "a community name has at most 32 characters");
-  if (options.setCommunity.empty()) options.setCommunity = options.community;
-  return kExitOk;
+void addOptions(CLI::App& app, Options& options) {
+  const CLI::Validator communityLength(
+      [](std::string& c) {
+        return c.size() > snmpaccess::kTargetTextSize - 1 ? std::string("a community name has at most 32 characters")
+                                                          : std::string();
+      },
+      "NAME");
+  app.add_option("--community", options.community, "GET community (default: the settings' device access list)")
+      ->check(communityLength);
+  app.add_option("--set-community", options.setCommunity,
+                 "SET community (default: --community when given, else the access list)")
+      ->check(communityLength);
+  app.add_option("--timeout", options.timeout,
+                 "wait per transmission in hundredths of a second; a request is sent up to three times")
+      ->capture_default_str()
+      ->check(CLI::Range(1u, 360000u));
 }
 
 std::uint16_t familyOf(const std::string& address) {
@@ -88,7 +75,7 @@ bool makeTarget(Context& ctx, const std::string& command, const std::string& add
   target.family = familyOf(address);
   target.setAddress(address);
   std::string getCommunity = options.community;
-  std::string setCommunity = options.setCommunity;
+  std::string setCommunity = options.setCommunity.empty() ? options.community : options.setCommunity;
   if (getCommunity.empty() || setCommunity.empty()) {
     const char* key = target.family == snmpaccess::kFamilyIpx      ? app::kAccessNwKey
                       : target.family == snmpaccess::kFamilySerial ? app::kAccessComKey
@@ -120,7 +107,7 @@ int reportResult(Context& ctx, const std::string& command, int code, int errorSt
       j["errorStatus"] = errorStatus;
       j["errorIndex"] = errorIndex;
     }
-    *ctx.out << j.dump(2) << "\n";
+    writeJson(ctx, j);
   }
   std::string message = std::to_string(code) + " " + text;
   if (errorStatus) message += " (error index " + std::to_string(errorIndex) + ")";
@@ -134,8 +121,7 @@ void printBindings(Context& ctx, const std::vector<snmpaccess::CVarBind*>& bindi
       const snmp::text::ValueText t = snmp::text::formatValue(b->value());
       list.push_back({{"oid", b->name().text()}, {"syntax", t.syntax}, {"value", t.text}});
     }
-    nlohmann::json j = {{"result", 0}, {"bindings", list}};
-    *ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    writeJson(ctx, nlohmann::json{{"result", 0}, {"bindings", list}});
     return;
   }
   for (const snmpaccess::CVarBind* b : bindings) {

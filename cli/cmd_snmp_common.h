@@ -22,9 +22,8 @@ struct Options {
   std::uint32_t timeout = 500;  // hundredths of a second, as the GetTimeout setting
 };
 
-// Takes --community, --set-community and --timeout out of the arguments. Returns kExitOk or
-// prints a usage error and returns kExitUsage.
-int takeOptions(Context& ctx, const std::string& command, Options& options);
+// Declares --community, --set-community and --timeout on a subcommand.
+void addOptions(CLI::App& app, Options& options);
 
 // The family code of an address text: COMn[:] serial, network-node IPX, anything else IPv4.
 std::uint16_t familyOf(const std::string& address);

@@ -17,24 +17,19 @@ namespace {
 using namespace cli::snmpcmd;
 using Clock = std::chrono::steady_clock;
 
-const char* const kUsage =
-    "Usage: trellanctl traps [--count N] [--seconds S] [--ipx] [--json]\n\n"
+const char* const kDescription =
     "Listens for traps on UDP port 162 (TRELLAN_TRAP_PORT), or on IPX socket 0x9010 with --ipx,\n"
     "and prints each one: its sender, PDU type and bindings (with --json one object per line).\n"
     "A v1 trap is shown as the engine delivers it, an SNMPv2 trap (0xA7) with sysUpTime.0,\n"
     "snmpTrapOID.0, the trap's bindings and snmpTrapEnterprise.0.\n"
     "Stops after N traps, after S seconds, or on Ctrl-C.\n"
-    "Exit status: 0 stopped as asked, 1 the trap socket could not be opened, 2 usage error.\n";
+    "Exit status: 0 stopped as asked, 1 the trap socket could not be opened, 2 usage error.";
 
-bool takeCount(cli::Context& ctx, const std::string& name, long& out, bool& bad) {
-  std::string text;
-  bool missing = false;
-  if (!cli::takeOption(ctx.args, name, text, missing)) return false;
-  char* end = nullptr;
-  out = missing ? 0 : std::strtol(text.c_str(), &end, 10);
-  bad = missing || out <= 0 || !end || *end;
-  return true;
-}
+struct Options {
+  long count = 0;
+  long seconds = 0;
+  bool ipx = false;
+};
 
 struct Trap {
   std::string source;
@@ -97,7 +92,7 @@ void printTrap(cli::Context& ctx, const Trap& t) {
       list.push_back({{"oid", b.name().text()}, {"syntax", v.syntax}, {"value", v.text}});
     }
     nlohmann::json j = {{"source", t.source}, {"type", type}, {"community", t.community}, {"bindings", list}};
-    *ctx.out << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+    cli::writeJson(ctx, j, true);
     return;
   }
   *ctx.out << "trap from " << t.source << " type " << type << " (" << snmp::text::pduTypeName(t.type)
@@ -106,15 +101,10 @@ void printTrap(cli::Context& ctx, const Trap& t) {
   ctx.out->flush();
 }
 
-int run(cli::Context& ctx) {
-  long count = 0, seconds = 0;
-  bool bad = false;
-  const bool limitCount = takeCount(ctx, "count", count, bad);
-  if (bad) return cli::usageError(ctx, "traps", "--count takes a positive number");
-  const bool limitTime = takeCount(ctx, "seconds", seconds, bad);
-  if (bad) return cli::usageError(ctx, "traps", "--seconds takes a positive number");
-  const bool ipx = cli::takeFlag(ctx.args, "ipx");
-  if (!ctx.args.empty()) return cli::usageError(ctx, "traps", "unexpected argument '" + ctx.args.front() + "'");
+int run(cli::Context& ctx, const Options& o) {
+  const bool limitCount = o.count > 0, limitTime = o.seconds > 0;
+  const long count = o.count, seconds = o.seconds;
+  const bool ipx = o.ipx;
 
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, "traps", "the SNMP engine could not be started");
@@ -152,6 +142,16 @@ int run(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-const cli::CommandRegistration kTraps({"traps", "listen for traps and print them", kUsage, run});
+const cli::CommandRegistration kTraps({"traps", "listen for traps and print them", kDescription, [](CLI::App& app) {
+                                         auto o = std::make_shared<Options>();
+                                         app.add_option("--count", o->count, "stop after N traps")
+                                             ->check(CLI::PositiveNumber)
+                                             ->type_name("N");
+                                         app.add_option("--seconds", o->seconds, "stop after S seconds")
+                                             ->check(CLI::PositiveNumber)
+                                             ->type_name("S");
+                                         app.add_flag("--ipx", o->ipx, "listen on IPX socket 0x9010");
+                                         return [o](cli::Context& ctx) { return run(ctx, *o); };
+                                       }});
 
 }  // namespace

@@ -61,13 +61,23 @@ void printNode(std::ostream& out, const app::CViewNode& n, const app::CViewNode*
     for (const auto* c : n.sortedChildren()) printNode(out, *c, open, depth + 1);
 }
 
-int runTree(cli::Context& ctx) {
-  for (const auto& a : ctx.args) return cli::usageError(ctx, "views", "unexpected argument '" + a + "'");
+// Every view and group name, one per line (the shell completion reads them).
+void printNames(std::ostream& out, const app::CViewNode& n) {
+  if (!n.isRoot()) out << n.name() << "\n";
+  if (n.isGroup())
+    for (const auto* c : n.sortedChildren()) printNames(out, *c);
+}
+
+int runTree(cli::Context& ctx, bool names) {
   Tree t(ctx);
+  if (names) {
+    printNames(*ctx.out, *t.views.root());
+    return cli::kExitOk;
+  }
   if (ctx.json) {
     nlohmann::json j{{"registry", t.reg.filePath()}, {"tree", nodeJson(*t.views.root(), t.views.openNode())}};
     j["openView"] = t.views.openNode() ? nlohmann::json(t.views.openNode()->name()) : nlohmann::json(nullptr);
-    *ctx.out << j.dump(2) << "\n";
+    cli::writeJson(ctx, j);
   } else {
     printNode(*ctx.out, *t.views.root(), t.views.openNode(), 0);
     if (t.views.viewCount() == 0) *ctx.out << "(no views yet: trellanctl views create NAME --protocol tcpip)\n";
@@ -81,11 +91,10 @@ std::string titles(const std::vector<int>& columns) {
   return out;
 }
 
-int runShow(cli::Context& ctx) {
-  if (ctx.args.size() != 1) return cli::usageError(ctx, "views show", "expected one view name");
+int runShow(cli::Context& ctx, const std::string& name) {
   Tree t(ctx);
-  app::CViewNode* node = t.views.find(ctx.args[0]);
-  if (!node || !node->isView()) return cli::failure(ctx, "views show", "no view named \"" + ctx.args[0] + "\"");
+  app::CViewNode* node = t.views.find(name);
+  if (!node || !node->isView()) return cli::failure(ctx, "views show", "no view named \"" + name + "\"");
   app::CViewDef def;
   def.load(t.reg, node->key());
   const std::string filter = devices::isColumnIndex(def.filterColumn()) ? devices::columnTitle(def.filterColumn()) : "";
@@ -112,7 +121,7 @@ int runShow(cli::Context& ctx) {
       if (!def.autoWidths()) col["width"] = def.widths().width(c);
       j["columns"].push_back(std::move(col));
     }
-    *ctx.out << j.dump(2) << "\n";
+    cli::writeJson(ctx, j);
     return cli::kExitOk;
   }
   std::ostream& out = *ctx.out;
@@ -147,26 +156,27 @@ int protocolType(const std::string& p) {
   return 0;
 }
 
-int runCreate(cli::Context& ctx) {
-  const std::string cmd = "views create";
-  std::string protocol, folder, columnText, value;
-  bool missing = false;
-  if (!cli::takeOption(ctx.args, "protocol", protocol, missing) || missing)
-    return cli::usageError(ctx, cmd, "--protocol tcpip|netware|serial|ipx is required");
-  const int type = protocolType(protocol);
-  if (!type) return cli::usageError(ctx, cmd, "unknown protocol '" + protocol + "'");
-  const bool hasFolder = cli::takeOption(ctx.args, "folder", folder, missing);
-  if (missing) return cli::usageError(ctx, cmd, "--folder needs a name");
-  const bool hasColumns = cli::takeOption(ctx.args, "columns", columnText, missing);
-  if (missing) return cli::usageError(ctx, cmd, "--columns needs a list of titles");
-  const bool local = cli::takeFlag(ctx.args, "local");
+struct CreateOptions {
+  std::string name;
+  std::string protocol;
+  std::string folder;
+  std::string columns;
+  bool local = false;
   std::vector<std::string> entries;
-  while (cli::takeOption(ctx.args, "entry", value, missing)) {
-    if (missing || value.empty()) return cli::usageError(ctx, cmd, "--entry needs a value");
-    entries.push_back(value);
-  }
-  if (ctx.args.size() != 1) return cli::usageError(ctx, cmd, "expected one view name");
-  const std::string name = ctx.args[0];
+};
+
+int runCreate(cli::Context& ctx, const CreateOptions& o) {
+  const std::string cmd = "views create";
+  const int type = protocolType(o.protocol);
+  const bool hasFolder = !o.folder.empty();
+  const std::string& folder = o.folder;
+  const bool hasColumns = !o.columns.empty();
+  const std::string& columnText = o.columns;
+  const bool local = o.local;
+  const std::vector<std::string>& entries = o.entries;
+  for (const auto& e : entries)
+    if (e.empty()) return cli::usageError(ctx, cmd, "--entry needs a value");
+  const std::string& name = o.name;
 
   // Everything is checked before anything is written.
   std::vector<int> columns;
@@ -219,26 +229,31 @@ int runCreate(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-int runRename(cli::Context& ctx) {
-  if (ctx.args.size() != 2) return cli::usageError(ctx, "views rename", "expected the name and the new name");
+// Two names: rename NAME NEW-NAME, move NAME GROUP.
+struct TwoNames {
+  std::string first, second;
+};
+
+int runRename(cli::Context& ctx, const TwoNames& args) {
+  const std::vector<std::string> names{args.first, args.second};
   Tree t(ctx);
-  app::CViewNode* node = t.views.find(ctx.args[0]);
-  if (!node || node->isRoot()) return cli::failure(ctx, "views rename", "no view or group named \"" + ctx.args[0] + "\"");
+  app::CViewNode* node = t.views.find(names[0]);
+  if (!node || node->isRoot()) return cli::failure(ctx, "views rename", "no view or group named \"" + names[0] + "\"");
   const std::string kind = node->isView() ? "view" : "group";
   const std::string old = node->name();
-  if (const int code = t.views.renameNode(node, ctx.args[1]); code != app::kViewOk)
+  if (const int code = t.views.renameNode(node, names[1]); code != app::kViewOk)
     return cli::failure(ctx, "views rename", app::viewResultText(code));
   *ctx.out << "Renamed the " << kind << " \"" << old << "\" to \"" << node->name() << "\".\n";
   return cli::kExitOk;
 }
 
-int runMove(cli::Context& ctx) {
-  if (ctx.args.size() != 2) return cli::usageError(ctx, "views move", "expected the name and the target group");
+int runMove(cli::Context& ctx, const TwoNames& args) {
+  const std::vector<std::string> names{args.first, args.second};
   Tree t(ctx);
-  app::CViewNode* node = t.views.find(ctx.args[0]);
-  app::CViewNode* target = t.views.find(ctx.args[1]);
-  if (!node || node->isRoot()) return cli::failure(ctx, "views move", "no view or group named \"" + ctx.args[0] + "\"");
-  if (!target) return cli::failure(ctx, "views move", "no group named \"" + ctx.args[1] + "\"");
+  app::CViewNode* node = t.views.find(names[0]);
+  app::CViewNode* target = t.views.find(names[1]);
+  if (!node || node->isRoot()) return cli::failure(ctx, "views move", "no view or group named \"" + names[0] + "\"");
+  if (!target) return cli::failure(ctx, "views move", "no group named \"" + names[1] + "\"");
   if (const int code = t.views.moveNode(node, target); code != app::kViewOk)
     return cli::failure(ctx, "views move", app::viewResultText(code));
   *ctx.out << "The " << kindWord(*node) << " \"" << node->name() << "\" is in the group \"" << node->parent()->name()
@@ -246,11 +261,11 @@ int runMove(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
-int runDelete(cli::Context& ctx) {
-  if (ctx.args.size() != 1) return cli::usageError(ctx, "views delete", "expected one name");
+int runDelete(cli::Context& ctx, const std::string& target) {
+  const std::vector<std::string> names{target};
   Tree t(ctx);
-  app::CViewNode* node = t.views.find(ctx.args[0]);
-  if (!node) return cli::failure(ctx, "views delete", "no view or group named \"" + ctx.args[0] + "\"");
+  app::CViewNode* node = t.views.find(names[0]);
+  if (!node) return cli::failure(ctx, "views delete", "no view or group named \"" + names[0] + "\"");
   if (const int code = t.views.deleteCheck(node); code != app::kViewOk)
     return cli::failure(ctx, "views delete", app::viewResultText(code));
   const std::string kind = kindWord(*node), name = node->name();
@@ -260,70 +275,105 @@ int runDelete(cli::Context& ctx) {
   return cli::kExitOk;
 }
 
+// A positional NAME bound to a string the runner reads.
+std::shared_ptr<std::string> declareName(CLI::App& app, const char* help) {
+  auto name = std::make_shared<std::string>();
+  cli::completeAs(app.add_option("NAME", *name, help)->required(), cli::Completion::View);
+  return name;
+}
+
+std::shared_ptr<TwoNames> declareTwoNames(CLI::App& app, const char* second, const char* help) {
+  auto names = std::make_shared<TwoNames>();
+  cli::completeAs(app.add_option("NAME", names->first, "the view or group")->required(), cli::Completion::View);
+  cli::completeAs(app.add_option(second, names->second, help)->required(), cli::Completion::View);
+  return names;
+}
+
 const cli::CommandRegistration kViews({
     "views",
     "list the view tree",
-    "Usage: trellanctl [--json] views\n\n"
-    "Prints the tree of groups and views in the settings store, groups first and each level by\n"
+    "Prints the tree of groups and views in the settings file, groups first and each level by\n"
     "name, marking the view the program opens at start-up.\n\n"
-    "Subcommands: views show NAME, views create, views rename, views move, views delete.\n"
-    "Exit status: 0 printed, 2 usage error.\n",
-    runTree,
+    "Exit status: 0 printed, 2 usage error.",
+    [](CLI::App& app) {
+      auto names = std::make_shared<bool>(false);
+      app.add_flag("--names", *names, "print every view and group name, one per line");
+      return [names](cli::Context& ctx) { return runTree(ctx, *names); };
+    },
 });
 
 const cli::CommandRegistration kViewsShow({
     "views show",
     "print the settings of one view",
-    "Usage: trellanctl [--json] views show NAME\n\n"
     "Prints a view's protocol, group, columns and widths, sort, display filter, search flags,\n"
     "search list and refresh interval, as stored. Names are compared without case.\n\n"
-    "Exit status: 0 printed, 1 no such view, 2 usage error.\n",
-    runShow,
+    "Exit status: 0 printed, 1 no such view, 2 usage error.",
+    [](CLI::App& app) {
+      auto name = declareName(app, "the view");
+      return [name](cli::Context& ctx) { return runShow(ctx, *name); };
+    },
 });
 
 const cli::CommandRegistration kViewsCreate({
     "views create",
     "create a view",
-    "Usage: trellanctl views create NAME --protocol tcpip|netware|serial|ipx [--folder GROUP]\n"
-    "                               [--local] [--entry ENTRY]... [--columns TITLE1,TITLE2...]\n\n"
     "Creates a view with the default settings of its protocol, as the program's New View does\n"
     "with Finish: without --folder it goes into the protocol's group (\"TCP/IP\", \"NetWare\",\n"
     "\"Serial\", \"IPX\"), which is made when missing. --entry (repeatable) sets the search list\n"
     "and turns list search on; the local search then stays on only with --local. TCP/IP entries\n"
     "are an address, a.b.c.255<DB>, a.b.c.*, Multicast<hops> or File<path>. --columns takes\n"
     "catalogue titles (at most 29, each once, offered for the protocol); the first is the sort.\n\n"
-    "Exit status: 0 created, 1 refused (the message says why), 2 usage error.\n",
-    runCreate,
+    "Exit status: 0 created, 1 refused (the message says why), 2 usage error.",
+    [](CLI::App& app) {
+      auto o = std::make_shared<CreateOptions>();
+      app.add_option("NAME", o->name, "the new view's name")->required();
+      cli::addChoice(app, "--protocol", o->protocol, {"tcpip", "netware", "serial", "ipx"}, "the view's protocol")
+          ->required();
+      cli::completeAs(app.add_option("--folder", o->folder, "the group the view goes into")->type_name("GROUP"),
+                      cli::Completion::View);
+      app.add_flag("--local", o->local, "keep the local search on beside the entries");
+      app.add_option("--entry", o->entries, "a search-list entry (repeatable)")->allow_extra_args(false);
+      app.add_option("--columns", o->columns, "catalogue column titles, separated by commas")->type_name("T1,T2");
+      return [o](cli::Context& ctx) { return runCreate(ctx, *o); };
+    },
 });
 
 const cli::CommandRegistration kViewsRename({
     "views rename",
     "rename a view or group",
-    "Usage: trellanctl views rename NAME NEW-NAME\n\n"
     "Renames a view or group; a group takes its whole subtree along. Names are unique across the\n"
     "tree (case ignored) and may not contain \"\\\".\n\n"
-    "Exit status: 0 renamed or unchanged, 1 refused, 2 usage error.\n",
-    runRename,
+    "Exit status: 0 renamed or unchanged, 1 refused, 2 usage error.",
+    [](CLI::App& app) {
+      auto names = std::make_shared<TwoNames>();
+      cli::completeAs(app.add_option("NAME", names->first, "the view or group")->required(), cli::Completion::View);
+      app.add_option("NEW-NAME", names->second, "its new name")->required();
+      return [names](cli::Context& ctx) { return runRename(ctx, *names); };
+    },
 });
 
 const cli::CommandRegistration kViewsMove({
     "views move",
     "move a view or group into another group",
-    "Usage: trellanctl views move NAME GROUP\n\n"
     "Moves a view or group (with its subtree) into GROUP; \"Views\" is the top level. A move into\n"
     "its current group changes nothing.\n\n"
-    "Exit status: 0 moved, 1 refused, 2 usage error.\n",
-    runMove,
+    "Exit status: 0 moved, 1 refused, 2 usage error.",
+    [](CLI::App& app) {
+      auto names = declareTwoNames(app, "GROUP", "the group it goes into");
+      return [names](cli::Context& ctx) { return runMove(ctx, *names); };
+    },
 });
 
 const cli::CommandRegistration kViewsDelete({
     "views delete",
     "delete a view or an empty group",
-    "Usage: trellanctl views delete NAME\n\n"
     "Deletes a view or an empty group with its settings. The view the program opens at start-up\n"
     "and the last view cannot be deleted.\n\n"
-    "Exit status: 0 deleted, 1 refused, 2 usage error.\n",
-    runDelete,
+    "Exit status: 0 deleted, 1 refused, 2 usage error.",
+    [](CLI::App& app) {
+      auto name = declareName(app, "the view or group");
+      return [name](cli::Context& ctx) { return runDelete(ctx, *name); };
+    },
 });
 
 }  // namespace

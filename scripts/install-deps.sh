@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcurl4-openssl-dev
+  nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev
   libsnmp-dev snmpd snmp tshark
   iproute2 util-linux procps xvfb xauth
 )

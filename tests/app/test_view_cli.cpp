@@ -97,7 +97,7 @@ TEST_F(ViewCliTest, RefusalsUseTheDialogMessagesAndChangeNothing) {
       {"views create X --protocol tcpip --columns 'System Name,System Name'", 1, "listed twice"},
       {"views create X --protocol serial --columns 'NW Name'", 1, "not offered"},
       {"views create X --protocol tcpip --entry 10.1.2", 1, "The IP address is invalid."},
-      {"views create X --protocol carrier-pigeon", 2, "unknown protocol"},
+      {"views create X --protocol carrier-pigeon", 2, "--protocol: carrier-pigeon not in {tcpip,netware,serial,ipx}"},
       {"views rename Office Bench", 1, "A view or group with that name already exists."},
       {"views rename Office ''", 1, "The view must have a name."},
       {"views move Office Bench", 1, "cannot be moved"},

@@ -106,10 +106,10 @@ expect_exit "too long to encode" 1 'SNMPAPI_OUTPUT_TRUNCATED \(11\)' "$bin" enco
 expect_exit "OID of one arc" 1 'SNMPAPI_OID_INVALID \(9\)' "$bin" encode 1=null
 
 # Bad input: a clear message, exit 2.
-expect_exit "no hex" 2 'give the message as hex' "$bin" decode
+expect_exit "no hex" 2 'HEX is required' "$bin" decode
 expect_exit "not hex" 2 "'zz' is not a sequence of hex bytes" "$bin" decode zz
 expect_exit "odd hex" 2 'is not a sequence of hex bytes' "$bin" decode 3
-expect_exit "unknown type" 2 "--type: 'walk' is not one of" "$bin" encode --type walk 1.3.6
+expect_exit "unknown type" 2 "--type: walk not in \\{get,getnext,set" "$bin" encode --type walk 1.3.6
 expect_exit "unknown syntax" 2 "unknown syntax 'float'" "$bin" encode 1.3.6=float:1.5
 expect_exit "int out of range" 2 "'2147483648' is not a valid int value" "$bin" encode 1.3.6=int:2147483648
 expect_exit "negative unsigned" 2 "'-1' is not a valid gauge32 value" "$bin" encode 1.3.6=gauge32:-1
@@ -117,8 +117,10 @@ expect_exit "bad address" 2 "'10.0.0.256' is not a valid ipaddr value" "$bin" en
 expect_exit "bad OID" 2 "'1.3.x' is not a dotted OID" "$bin" encode 1.3.x=int:1
 expect_exit "bits too long" 2 "length in bits must fit" "$bin" encode 1.3.6=bits:a5/9
 expect_exit "null with value" 2 "null takes no value" "$bin" encode 1.3.6=null:1
-expect_exit "request id" 2 "--request-id: 'abc' is not a 32-bit number" "$bin" encode --request-id abc 1.3.6
-expect_exit "unknown option" 2 "unknown option '--bogus'" "$bin" encode --bogus 1.3.6
+expect_exit "request id" 2 "Could not convert: --request-id = abc" "$bin" encode --request-id abc 1.3.6
+expect_exit "request id above 32 bits" 2 "Could not convert: --request-id = 2147483648" "$bin" encode --request-id 2147483648 1.3.6
+expect_exit "generic trap out of range" 2 "--generic: Value 7 not in range 0 to 6" "$bin" encode --type trap --generic 7
+expect_exit "unknown option" 2 "not expected: --bogus" "$bin" encode --bogus 1.3.6
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
