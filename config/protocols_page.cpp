@@ -1,6 +1,7 @@
 #include "config/protocols_page.h"
 
 #include "access/mib_group.h"
+#include "access/result_codes.h"
 
 namespace config {
 
@@ -22,8 +23,17 @@ std::int32_t CProtocolsPage::protocolOfFamily(int family) {
 
 int CProtocolsPage::Read(snmpaccess::CSnmpSession& session) {
   if (!list_) return snmpaccess::result::kIndexRange;
-  enable_ = std::make_unique<snmpaccess::CProtocolEnableGroup>(snmpaccess::protocolParams(*list_, prefix_));
-  if (const int rc = enable_->read(session)) return rc;
+  snmpaccess::GroupParams params = snmpaccess::protocolParams(*list_, prefix_);
+  enable_ = std::make_unique<snmpaccess::CProtocolEnableGroup>(params);
+  int rc = enable_->read(session);
+  if (rc == snmpaccess::result::kNoSuchName) {
+    // A protocol newer than this program may have no enable switch where the others have theirs:
+    // the page then offers the protocols it knows, so the sheet still opens.
+    std::erase_if(params.protocols, [](const auto& p) { return p.first < 1 || p.first > 7 || p.first == 6; });
+    enable_ = std::make_unique<snmpaccess::CProtocolEnableGroup>(params);
+    rc = enable_->read(session);
+  }
+  if (rc) return rc;
   std::int32_t v = 0;
   jetAdmin_ = list_->getInteger(kJetAdminVar, v) == 0 && v == 2;
   return 0;

@@ -112,6 +112,19 @@ TEST_F(SheetTest, ProtocolSixSaysNeedsUpdatingOnceAndTheSheetStillOpens) {
   EXPECT_FALSE(sheet->pages().empty());
 }
 
+TEST_F(SheetTest, ProtocolSixWithoutAnEnableSwitchStillOpensTheSheet) {
+  simproc::Sim sim(8, "", R"({"oid":".1.15.2.1.2.6","type":"int","value":6,"writable":false})");
+  ASSERT_TRUE(sim.ready()) << sim.errors();
+  auto sheet = makeSheet();
+  ASSERT_EQ(sheet->Start(target, 0), 0);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].text, texts::kNeedsUpdating);
+  sheet->protocolsPage().open();
+  std::vector<std::int32_t> offered;
+  for (const auto& item : sheet->protocolsPage().items) offered.push_back(item.data);
+  EXPECT_EQ(offered, (std::vector<std::int32_t>{1, 2, 3, 4, 5, kItemJetAdmin}));
+}
+
 TEST_F(SheetTest, WhatOkSendsForEachEdit) {
   struct Case {
     const char* name;
