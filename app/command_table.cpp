@@ -150,10 +150,10 @@ bool featureInBuild(Feature feature) noexcept {
     case F::DeviceQuery:
     case F::FindOrAdd:
     case F::NetworkTools:
+    case F::Configuration:
       return true;
     // Later issues switch these on together with their handlers.
     case F::ListExport:
-    case F::Configuration:
     case F::ConfigBackup:
     case F::Reset:
     case F::Status:

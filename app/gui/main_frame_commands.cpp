@@ -21,6 +21,7 @@
 #include "access/snmp_session.h"
 #include "access/snmp_target.h"
 #include "app/command_table.h"
+#include "app/gui/configuration_command.h"
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
@@ -242,6 +243,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kTreeRename, [this] { frame_.treePane()->runCommand(cmd::kTreeRename, frame_.treePane()->selectedNode()); });
   r.setHandler(cmd::kTreeDelete, [this] { frame_.treePane()->runCommand(cmd::kTreeDelete, frame_.treePane()->selectedNode()); });
   r.setHandler(cmd::kTreeNewFolder, [this] { newFolder(); });
+  r.setHandler(cmd::kConfiguration, [this] { runConfigurationFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
