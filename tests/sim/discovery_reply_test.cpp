@@ -163,7 +163,7 @@ TEST(SimDiscoveryReply, SecondFamilyRepliesInBothForms) {
     SCOPED_TRACE(size);
     DeviceModel d = unitWith(1);
     d.name = "WIRELESS-PS";
-    d.secondFamily = SecondFamilySettings{size, "C-6400W", "2.10a"};
+    d.secondFamily = secondFamily(size, "C-6400W", "2.10a");
     const auto bytes = buildSecondFamilyReply(d);
     ASSERT_EQ(bytes.size(), size);
     EXPECT_EQ(0, std::memcmp(bytes.data(), devices::kSecondFamilyMagic, 4));
