@@ -262,3 +262,73 @@ TEST(SimCatalogue, FamilyPrefixCarriesTheWholeMib) {
 
 }  // namespace
 }  // namespace sim
+
+namespace sim {
+namespace {
+
+using namespace sim::test;
+
+// The configuration sheet's fleet: a unit at every TCP/IP level, in both trap forms, one that
+// restarts before it answers the reset, one with a request limit, all from the fleet file.
+TEST(SimConfigurationFleet, UnitsAtEveryTcpIpLevelAndBothTrapForms) {
+  for (int level = 0; level <= 8; ++level) {
+    for (int form : {1, 2}) {
+      SCOPED_TRACE("TCP/IP level " + std::to_string(level) + ", trap form " + std::to_string(form));
+      SnmpAgent agent(unitFrom(R"("levels":{"tcpip":)" + std::to_string(level) + R"(},"trap_form":)" +
+                               std::to_string(form)),
+                      SnmpAgent::Clock::now());
+      const mib::GroupDef& tcpip = mib::group(mib::GroupId::TcpIp);
+      std::size_t answered = 0;
+      for (const mib::VariableDef& v : tcpip.variables)
+        if (getOne(agent, E(std::string(v.oid)))) ++answered;
+      EXPECT_EQ(answered, mib::variableCountAt(tcpip, level));
+      EXPECT_EQ(getOne(agent, E(".6.3.1.1.0")), Value::integer(level));
+      EXPECT_EQ(getOne(agent, E(".6.2.5.0")), Value::integer(form == 2 ? 0 : 255));
+    }
+  }
+}
+
+TEST(SimConfigurationFleet, ResetWithoutAnswerAndRequestLimitFromTheFleetFile) {
+  SnmpAgent silent(unitFrom(R"("agent":{"triggers":[{"oid":".2.2.0","value":2,"answer":false}]})"),
+                   SnmpAgent::Clock::now());
+  auto d = silent.handle(setReq({{E(".2.2.0"), Value::integer(2)}}), SnmpAgent::Clock::now());
+  EXPECT_FALSE(d.answer) << "restarts before it answers";
+  EXPECT_EQ(d.event, "reset");
+  EXPECT_TRUE(silent.restartEnds());
+
+  SnmpAgent limited(unitFrom(R"("agent":{"max_vars":4})"), SnmpAgent::Clock::now());
+  std::vector<Oid> five;
+  for (const char* o : {".6.3.1.4.1.0", ".6.3.1.4.2.0", ".6.3.1.4.3.0", ".6.3.1.4.4.0", ".6.3.1.4.5.0"})
+    five.push_back(E(o));
+  auto big = limited.handle(req(kPduGet, five), SnmpAgent::Clock::now());
+  EXPECT_EQ(big.errorStatus, kTooBig);
+  EXPECT_EQ(big.errorIndex, 5) << "one more than it could answer";
+  five.pop_back();
+  EXPECT_EQ(limited.handle(req(kPduGet, five), SnmpAgent::Clock::now()).errorStatus, kNoError);
+}
+
+TEST(SimConfigurationFleet, ChangedCommunitiesTakeEffectAtTheReset) {
+  SnmpAgent agent(unitFrom(R"("get_community":"pub","set_community":"priv","agent":{"reset_silence_ms":0})"),
+                  SnmpAgent::Clock::now());
+  auto now = SnmpAgent::Clock::now();
+  auto set = agent.handle(setReq({{E(".3.3.0"), Value::octets("newget")}, {E(".3.4.0"), Value::octets("newset")}}, "priv"), now);
+  ASSERT_EQ(set.errorStatus, kNoError);
+  EXPECT_TRUE(agent.handle(req(kPduGet, {E(".3.3.0")}, "pub"), now).answer) << "staged until the reset";
+  EXPECT_EQ(agent.handle(setReq({{E(".2.2.0"), Value::integer(2)}}, "priv"), now).errorStatus, kNoError);
+  agent.tick(now + std::chrono::milliseconds(1));
+  EXPECT_EQ(agent.device().getCommunity, "newget");
+  EXPECT_EQ(agent.device().setCommunity, "newset");
+  const auto events = agent.takeEvents();
+  EXPECT_EQ(events.size(), 2u);
+
+  now += std::chrono::milliseconds(2);
+  EXPECT_FALSE(agent.handle(req(kPduGet, {E(".3.3.0")}, "pub"), now).answer) << "the old community is gone";
+  auto read = agent.handle(req(kPduGet, {E(".3.3.0"), E(".3.4.0")}, "newget"), now);
+  ASSERT_TRUE(read.answer);
+  EXPECT_EQ(read.bindings.at(0).value, Value::octets("newget"));
+  EXPECT_EQ(read.bindings.at(1).value, Value::octets("")) << "the SET community stays write-only";
+  EXPECT_EQ(agent.handle(setReq({{E(".6.3.1.4.2.0"), Value::ip(127, 0, 0, 9)}}, "newset"), now).errorStatus, kNoError);
+}
+
+}  // namespace
+}  // namespace sim
