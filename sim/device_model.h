@@ -1,8 +1,10 @@
 #pragma once
 // One simulated print server: identity, communities, standard objects, ports, the private MIB
 // values, the agent's firmware quirks and the faults to inject.
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,35 @@ struct Trigger {
   bool answer = true;      // false: the unit restarts before it answers
 };
 
+// Areas of the private MIB that carry a level variable of their own (E = enterprise prefix).
+enum class MibArea : std::uint8_t {
+  Server,      // E.1.1.0: identity, tech support, statistics, protocol list
+  Control,     // E.2.1.0: reset, print configuration, restore
+  Snmp,        // E.3.1.0
+  TokenRing,   // E.5.1.0, only on a Token Ring unit
+  Ports,       // E.6.2.1.0: output ports
+  TcpIp,       // E.6.3.1.1.0: TCP/IP and its trap destinations
+  NetWare,     // E.6.3.2.1.0: protocol 2, with the IPX trap destination and NDS
+  Vines,       // E.6.3.3.1.0: protocol 3
+  LanManager,  // E.6.3.4.1.0: protocol 4
+  EtherTalk,   // E.6.3.5.1.0: protocol 5
+  Wireless,    // E.8.2.0: protocol 7
+  Count
+};
+inline constexpr std::size_t kMibAreaCount = static_cast<std::size_t>(MibArea::Count);
+
+struct MibAreaInfo {
+  MibArea area;
+  const char* key;        // its name under "levels" in the fleet file
+  const char* levelOid;   // relative to the enterprise prefix
+  const char* prefix;     // relative: the area's variables lie under it
+  std::int32_t protocol;  // installed-protocol id that brings the area; 0: not a protocol
+};
+// Every area, in MibArea order.
+std::span<const MibAreaInfo> mibAreas();
+const MibAreaInfo& mibArea(MibArea area);
+inline constexpr std::size_t kMaxProtocols = 16;
+
 struct AgentSettings {
   std::uint32_t maxVarsPerReply = 0;  // 0: only the 1408-byte message size limits a reply
   TooBigIndex tooBigIndex = TooBigIndex::PlusOne;
@@ -59,6 +90,10 @@ struct AgentSettings {
   // IpAddress variable holding the unit's own address (default E.6.3.1.4.1.0): when a restart
   // changes it to another loopback address, the unit moves there.
   std::optional<Oid> addressOid;
+  // Text variables of the GET community (default E.3.3.0) and of the write-only SET community
+  // (default E.3.4.0): a change staged there is the unit's community after its next restart.
+  std::optional<Oid> getCommunityOid;
+  std::optional<Oid> setCommunityOid;
 };
 
 struct Faults {
@@ -128,6 +163,15 @@ struct DeviceModel {
   std::string family = kNativeFamily;
   Oid enterprise;
   std::int32_t mibLevel = 8;
+  // Level of each area; unset areas take mibLevel. Level 0 has every feature.
+  std::array<std::optional<std::int32_t>, kMibAreaCount> areaLevels{};
+  // Installed protocols in list order: 1 TCP/IP, 2 NetWare, 3 VINES, 4 LAN Manager, 5 EtherTalk,
+  // 7 wireless. The areas of protocols 2-7 exist only when listed.
+  std::vector<std::int32_t> protocols{1, 2, 3, 4, 5, 7};
+  bool tokenRing = false;  // a Token Ring unit has the E.5 area (an Ethernet unit answers noSuchName)
+  int trapForm = 1;        // 1: first-form trap pages; 2: the unit describes its trap events (E.6.2.5.0 = 0)
+  bool catalogue = false;  // carries the whole private MIB catalogue at its levels (fleet-file default: on)
+  bool catalogueBuilt = false;
   std::string getCommunity = kDefaultCommunity;
   std::string setCommunity = kDefaultCommunity;
   std::string hardwareAddress;  // 6 bytes
@@ -139,6 +183,24 @@ struct DeviceModel {
   DiscoverySettings discovery;
   std::optional<SecondFamilySettings> secondFamily;
   MibStore store;
+
+  // Level of an area: the value of its level variable when the store has one, else the area's
+  // setting, else mibLevel.
+  std::int32_t levelOf(MibArea area) const;
+  // Whether the unit has an area at all (protocol areas follow the protocol list).
+  bool hasArea(MibArea area) const;
+
+  // Adds the catalogue's variables (catalogue_mib.h) the first time it is called. The agent
+  // calls it when the unit gets its first SNMP request, so a large fleet that is only searched
+  // for costs no memory for MIBs nobody reads.
+  void ensureCatalogue();
+
+  // Variables whose changes a restart takes into the model: the communities, subnet mask,
+  // gateway, system name and port names.
+  std::vector<Oid> syncOids() const;
+  // After a restart: takes those of syncOids() that changed into the model, so that discovery
+  // replies and the agent agree with what GET answers.
+  void syncFromStore(const std::vector<Oid>& changed);
 
   // Adds what the unit always has unless the data file defined it already: the MIB-II system
   // objects, ifSpeed, the Printer-MIB entries of every port, the MIB level of every group, the

@@ -1,6 +1,7 @@
 // Reading and checking the fleet data file.
 #include "sim/fleet_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -79,8 +80,8 @@ bool readBool(const json& obj, const char* key, bool& out, const Ctx& c) {
 void mergeDevice(json& base, const json& over) {
   for (auto it = over.begin(); it != over.end(); ++it) {
     const std::string& k = it.key();
-    if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family") && base.contains(k) && base[k].is_object() &&
-        it->is_object()) {
+    if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family" || k == "levels") &&
+        base.contains(k) && base[k].is_object() && it->is_object()) {
       for (auto in = it->begin(); in != it->end(); ++in) base[k][in.key()] = *in;
     } else if ((k == "variables" || k == "variable_files") && base.contains(k) && base[k].is_array() &&
                it->is_array()) {
@@ -274,9 +275,18 @@ bool parseTriggers(const json& list, const Oid& enterprise, std::vector<Trigger>
 
 bool parseAgent(const json& j, AgentSettings& a, const Oid& enterprise, bool& triggersGiven, const Ctx& c) {
   if (!checkKeys(j, {"max_vars", "too_big_index", "set_with_get_community", "set_mode", "reset_silence_ms", "triggers",
-                     "address_oid"},
+                     "address_oid", "get_community_oid", "set_community_oid"},
                  c))
     return false;
+  for (auto [key, field] : {std::pair{"get_community_oid", &a.getCommunityOid},
+                            std::pair{"set_community_oid", &a.setCommunityOid}}) {
+    if (!j.contains(key)) continue;
+    std::string text;
+    if (!readString(j, key, 512, text, c)) return false;
+    Oid oid;  // empty: the community never changes
+    if (!text.empty() && !parseOidField(text, enterprise, oid, c.at(key))) return false;
+    *field = oid;
+  }
   if (j.contains("address_oid")) {
     std::string text;
     if (!readString(j, "address_oid", 512, text, c)) return false;
@@ -412,6 +422,38 @@ bool parseSecondFamily(const json& j, SecondFamilySettings& s, const Ctx& c) {
   return true;
 }
 
+bool parseLevels(const json& j, DeviceModel& d, const Ctx& c) {
+  if (!j.is_object()) return c.fail("must be an object");
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    const MibAreaInfo* area = nullptr;
+    for (const MibAreaInfo& a : mibAreas())
+      if (it.key() == a.key) area = &a;
+    if (!area) {
+      std::string names;
+      for (const MibAreaInfo& a : mibAreas()) names += std::string(names.empty() ? "" : ", ") + a.key;
+      return c.fail("unknown area '" + it.key().substr(0, 64) + "' (areas: " + names + ")");
+    }
+    std::int32_t level = 0;
+    if (!readNumber(j, area->key, 0, 255, level, c)) return false;
+    d.areaLevels[static_cast<std::size_t>(area->area)] = level;
+  }
+  return true;
+}
+
+bool parseProtocols(const json& j, std::vector<std::int32_t>& out, const Ctx& c) {
+  if (!j.is_array()) return c.fail("must be an array of protocol numbers");
+  if (j.size() > kMaxProtocols) return c.fail("more than " + std::to_string(kMaxProtocols) + " protocols");
+  out.clear();
+  for (std::size_t i = 0; i < j.size(); ++i) {
+    if (!j[i].is_number_integer() || j[i].get<std::int64_t>() < 1 || j[i].get<std::int64_t>() > 255)
+      return c.at(i).fail("must be a protocol number from 1 to 255");
+    const auto id = std::int32_t(j[i].get<std::int64_t>());
+    if (std::find(out.begin(), out.end(), id) != out.end()) return c.at(i).fail("protocol " + std::to_string(id) + " is listed twice");
+    out.push_back(id);
+  }
+  return true;
+}
+
 bool parseCommunity(const json& j, const char* key, std::string& out, const Ctx& c) {
   if (!readString(j, key, kMaxCommunityLength, out, c)) return false;
   if (out.empty()) return c.at(key).fail("must not be empty");
@@ -423,9 +465,10 @@ class Builder {
   Builder(std::string baseDir, std::string* error) : baseDir_(std::move(baseDir)), error_(error) {}
 
   bool build(const json& j, std::uint32_t index, DeviceModel& d, const Ctx& c) {
-    if (!checkKeys(j, {"address", "name", "family", "enterprise", "mib_level", "get_community", "set_community",
-                       "hardware_address", "system", "if_speed", "ports", "variables", "variable_files", "agent",
-                       "faults", "discovery", "second_family"},
+    if (!checkKeys(j, {"address", "name", "family", "enterprise", "mib_level", "levels", "protocols", "token_ring",
+                       "trap_form", "catalogue", "get_community", "set_community", "hardware_address", "system",
+                       "if_speed", "ports", "variables", "variable_files", "agent", "faults", "discovery",
+                       "second_family"},
                    c))
       return false;
     std::string text;
@@ -461,6 +504,12 @@ class Builder {
       return c.fail("family '" + d.family + "' has no known enterprise prefix: give 'enterprise'");
     }
     if (!readNumber(j, "mib_level", 0, 255, d.mibLevel, c)) return false;
+    d.catalogue = true;
+    if (j.contains("levels") && !parseLevels(j["levels"], d, c.at("levels"))) return false;
+    if (j.contains("protocols") && !parseProtocols(j["protocols"], d.protocols, c.at("protocols"))) return false;
+    if (!readBool(j, "token_ring", d.tokenRing, c) || !readBool(j, "catalogue", d.catalogue, c) ||
+        !readNumber(j, "trap_form", 1, 2, d.trapForm, c))
+      return false;
     if (!parseCommunity(j, "get_community", d.getCommunity, c) || !parseCommunity(j, "set_community", d.setCommunity, c))
       return false;
 
@@ -513,13 +562,17 @@ class Builder {
     bool triggersGiven = false;
     if (j.contains("agent") && !parseAgent(j["agent"], d.agent, d.enterprise, triggersGiven, c.at("agent")))
       return false;
-    if (!triggersGiven) d.agent.triggers = d.defaultTriggers();
     if (j.contains("faults") && !parseFaults(j["faults"], d.faults, c.at("faults"))) return false;
     if (j.contains("discovery") && !parseDiscovery(j["discovery"], d.discovery, c.at("discovery"))) return false;
     if (j.contains("second_family")) {
       d.secondFamily = SecondFamilySettings{};
       if (!parseSecondFamily(j["second_family"], *d.secondFamily, c.at("second_family"))) return false;
     }
+    // A unit without an SNMP agent of the family (reply format 2, the second family) carries no
+    // private MIB unless the file asks for it. The catalogue itself is added by the agent at the
+    // unit's first SNMP request (ensureCatalogue).
+    if (!j.contains("catalogue") && (d.discovery.format == 2 || d.secondFamily)) d.catalogue = false;
+    if (!triggersGiven) d.agent.triggers = d.defaultTriggers();
     d.populateDerived();
     if (d.store.size() > kMaxVariablesPerDevice)
       return c.fail("more than " + std::to_string(kMaxVariablesPerDevice) + " variables");

@@ -7,12 +7,16 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 #include "sim/fleet_file.h"
 #include "sim/options.h"
+#include "sim/serial_pty.h"
 #include "sim/server.h"
 
 namespace {
@@ -75,6 +79,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   raiseDescriptorLimit(devices.size());
+  std::unique_ptr<sim::SerialPtyUnit> pty;
+  if (options.serialPty) {
+    // Its own copy of the first unit: the pty and the network are two ways to one kind of unit.
+    pty = std::make_unique<sim::SerialPtyUnit>(devices.front(), nullptr);
+    if (!pty->open(&error)) {
+      std::cerr << "trellan-sim: " << error << "\n";
+      return 1;
+    }
+  }
 
   sim::Server server(std::move(devices), {port, options.logPath, options.readyFile, listeners.discovery,
                                           listeners.ipxDiscovery, listeners.ipxSnmp, listeners.secondFamily});
@@ -91,7 +104,15 @@ int main(int argc, char** argv) {
     g_server = nullptr;
     return 1;
   }
+  std::atomic<bool> ptyStop{false};
+  std::thread ptyThread;
+  if (pty) {
+    std::cout << "serial-pty: " << pty->path() << std::endl;
+    ptyThread = std::thread([&] { pty->run(ptyStop); });
+  }
   int rc = server.run();
+  ptyStop.store(true);
+  if (ptyThread.joinable()) ptyThread.join();
   g_server = nullptr;
   if (!options.readyFile.empty()) std::remove(options.readyFile.c_str());  // a stale file would mislead a waiter
   return rc;

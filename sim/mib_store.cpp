@@ -11,8 +11,10 @@ void MibStore::define(const Oid& oid, const Value& value, bool writable) {
   e.writable = writable;
 }
 
-void MibStore::defineIfAbsent(const Oid& oid, const Value& value, bool writable) {
-  if (entries_.find(oid) == entries_.end()) define(oid, value, writable);
+MibEntry* MibStore::defineIfAbsent(const Oid& oid, const Value& value, bool writable) {
+  if (entries_.find(oid) != entries_.end()) return nullptr;
+  define(oid, value, writable);
+  return find(oid);
 }
 
 MibEntry* MibStore::find(const Oid& oid) {

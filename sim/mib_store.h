@@ -25,8 +25,9 @@ class MibStore {
  public:
   // Adds or replaces a variable; its factory value is the value given.
   void define(const Oid& oid, const Value& value, bool writable);
-  // Like define, but leaves an existing entry alone (for derived objects the data file may override).
-  void defineIfAbsent(const Oid& oid, const Value& value, bool writable);
+  // Like define, but leaves an existing entry alone (for derived objects the data file may
+  // override). Returns the entry when it was defined now, else null.
+  MibEntry* defineIfAbsent(const Oid& oid, const Value& value, bool writable);
 
   MibEntry* find(const Oid& oid);
   const MibEntry* find(const Oid& oid) const;

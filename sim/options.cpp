@@ -59,6 +59,8 @@ void printUsage(std::ostream& out) {
          "                           on a time-out leaves no simulator behind)\n"
          "  --ready-file PATH        write this JSON file (pid, addresses, ports) once every socket\n"
          "                           is bound\n"
+         "  --serial-pty             also serve the first unit on a pseudo-terminal and print\n"
+         "                           'serial-pty: PATH' (the serial frame protocol, no break)\n"
          "  --check                  check the fleet, print the number of units and exit\n"
          "  --help, -h               show this help\n"
          "  --version                show the version\n"
@@ -114,6 +116,9 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
     } else if (arg == "--check") {
       if (!flag()) return false;
       out.check = true;
+    } else if (arg == "--serial-pty") {
+      if (!flag()) return false;
+      out.serialPty = true;
     } else if (arg == "--data") {
       if (!value(out.fleet.dataFile)) return false;
       if (out.fleet.dataFile.empty()) return error = "option '--data' needs a file name", false;

@@ -23,7 +23,8 @@ struct CliOptions {
   std::optional<std::uint16_t> secondFamilyPort;  // --second-family-port
   std::string logPath;
   std::string readyFile;
-  bool exitWithParent = false;  // stop when the process that started it ends (tests, benchmarks)
+  bool exitWithParent = false;
+  bool serialPty = false;  // also serve the fleet's first unit on a pseudo-terminal  // stop when the process that started it ends (tests, benchmarks)
 };
 
 // Parses the arguments (without the program name). False with the reason on a usage error.

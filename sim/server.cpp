@@ -104,6 +104,7 @@ int Server::bindUnitSocket(std::uint32_t addr, std::uint16_t port, std::string* 
 }
 
 void Server::moveIfAsked(std::size_t unit) {
+  for (const auto& [what, detail] : agents_[unit]->takeEvents()) log_.event(agents_[unit]->device().address, what, detail);
   auto to = agents_[unit]->takeMove();
   if (!to) return;
   DeviceModel& d = agents_[unit]->device();
@@ -127,6 +128,7 @@ void Server::moveIfAsked(std::size_t unit) {
   sockets_[unit] = fd;
   pollFds_[unit].fd = fd;
   d.address = *to;
+  d.discovery.ip.reset();  // the reply carries the address it moved to: configured now
   log_.event(from, "moved", formatIpv4(*to));
 }
 

@@ -18,15 +18,36 @@ bool SnmpAgent::tick(Clock::time_point now) {
   restartEnds_.reset();
   const MibEntry* addr = device_.agent.addressOid ? device_.store.find(*device_.agent.addressOid) : nullptr;
   const Value before = addr ? addr->value : Value{};
+  const std::vector<Oid> watched = device_.syncOids();
+  std::vector<std::optional<Value>> was;
+  for (const auto& oid : watched) {
+    const MibEntry* e = device_.store.find(oid);
+    was.push_back(e ? std::optional<Value>(e->value) : std::nullopt);
+  }
   if (!restoreOnRestart_.empty()) device_.store.restoreDefaults(restoreOnRestart_);
   restoreOnRestart_.clear();
   device_.store.applyPending();
+  std::vector<Oid> changed;
+  for (std::size_t i = 0; i < watched.size(); ++i) {
+    const MibEntry* e = device_.store.find(watched[i]);
+    if (e && (!was[i] || *was[i] != e->value)) changed.push_back(watched[i]);
+  }
+  const std::string getBefore = device_.getCommunity, setBefore = device_.setCommunity;
+  device_.syncFromStore(changed);
+  if (device_.getCommunity != getBefore) events_.push_back({"community", "get"});
+  if (device_.setCommunity != setBefore) events_.push_back({"community", "set"});
   if (addr && addr->value != before && addr->value.syntax == Syntax::IpAddress && addr->value.bytes.size() == 4) {
     auto b = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(addr->value.bytes[i])); };
     const std::uint32_t to = (b(0) << 24) | (b(1) << 16) | (b(2) << 8) | b(3);
     if (to != device_.address) move_ = to;
   }
   return true;
+}
+
+std::vector<std::pair<std::string, std::string>> SnmpAgent::takeEvents() {
+  auto e = std::move(events_);
+  events_.clear();
+  return e;
 }
 
 std::optional<std::uint32_t> SnmpAgent::takeMove() {
@@ -69,6 +90,7 @@ Value SnmpAgent::readValue(const MibEntry& e, Clock::time_point now) const {
 }
 
 Decision SnmpAgent::handle(const Request& r, Clock::time_point now) {
+  device_.ensureCatalogue();
   tick(now);
   ++requests_;
   const auto& f = device_.faults;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/device_model.h"
@@ -67,6 +68,9 @@ class SnmpAgent {
   std::optional<Clock::time_point> restartEnds() const { return restartEnds_; }
   // The address the unit asked to move to when it last came back (cleared by the call).
   std::optional<std::uint32_t> takeMove();
+  // What changed when it last came back besides the address, as (event, detail) for the log:
+  // ("community", "get" or "set"). Cleared by the call.
+  std::vector<std::pair<std::string, std::string>> takeEvents();
 
   std::uint32_t uptimeTicks(Clock::time_point now) const;
   const DeviceModel& device() const { return device_; }
@@ -87,6 +91,7 @@ class SnmpAgent {
   std::optional<Clock::time_point> restartEnds_;
   std::vector<Oid> restoreOnRestart_;
   std::optional<std::uint32_t> move_;
+  std::vector<std::pair<std::string, std::string>> events_;
   std::uint64_t requests_ = 0;
   std::uint64_t replies_ = 0;
 };

@@ -6,7 +6,7 @@ set -uo pipefail
 
 bin="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}/trellan-sim"
 for tool in snmpget snmpgetnext snmpwalk snmpset; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed (Debian package snmp)"; exit 0; }
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool not installed (Debian package snmp)"; exit 1; }
 done
 [ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
 
@@ -99,13 +99,18 @@ check "printer status of port 2" ".1.3.6.1.2.1.43.13.4.1.11.2.1 = INTEGER: 32" "
 check "console text of port 2" ".1.3.6.1.2.1.43.16.5.1.2.2.1 = STRING: \"OFFLINE\"" "$out"
 
 out=$(snmpgetnext "${snmp_opts[@]}" -c pub "$host" $E.1.3.0 1.3.6.1.2.1.1.6.0 2>&1)
-check "getnext in OID order" "$E.1.6.0 = Hex-STRING" "$out"
+check "getnext in OID order" "$E.1.4.0 = STRING: \"TS100\"" "$out"
 check "getnext leaves the system group" ".1.3.6.1.2.1.2.2.1.5.1 = Gauge32" "$out"
 
 walk=$(snmpwalk "${snmp_opts[@]}" -c pub "$host" $E 2>&1)
 check "walk starts at the MIB level" "$E.1.1.0 = INTEGER: 8" "$walk"
 check "walk reaches the port names" "$E.6.3.2.4.4.0 = STRING: \"PSERVER\"" "$walk"
 check_not "walk has no error" "Error" "$walk"
+check "walk has the catalogue's TCP/IP level 8 variables" "$E.6.3.1.4.45.0 = STRING: \"DEFAULT\"" "$walk"
+check "walk has the GET community" "$E.3.3.0 = STRING: \"pub\"" "$walk"
+check "walk has the last country entry" "$E.8.3.42.1.2.3 = STRING: \"JPO\"" "$walk"
+count=$(printf '%s\n' "$walk" | grep -c '^\.')
+[ "$count" -gt 250 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL: the walk has only $count variables"; }
 names=$(printf '%s\n' "$walk" | grep '^\.' | cut -d' ' -f1)
 sorted=$(printf '%s\n' "$names" | sort -t. -k1,1n -k2,2n -k3,3n -k4,4n -k5,5n -k6,6n -k7,7n -k8,8n -k9,9n \
          -k10,10n -k11,11n -k12,12n -k13,13n -k14,14n -k15,15n -k16,16n -k17,17n -k18,18n)

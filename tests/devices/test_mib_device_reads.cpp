@@ -74,7 +74,7 @@ const char* const kFleet = R"({"devices":[
    {"oid":".8.3.4.0","type":"text","value":"home"},{"oid":".8.3.10.0","type":"text","value":""},
    {"oid":".8.3.3.0","type":"int","value":9},{"oid":".8.3.1.0","type":"int","value":1},
    {"oid":".8.3.12.0","type":"int","value":0},{"oid":".8.3.17.0","type":"text","value":""}]},
- {"address":"127.0.95.4","name":"OLD","system":{"location":"basement"},
+ {"address":"127.0.95.4","name":"OLD","system":{"location":"basement"},"catalogue":false,
   "variables":[{"oid":".1.9.0","type":"text","value":"V1.00"},{"oid":".1.15.1.0","type":"int","value":0}]},
  {"address":"127.0.95.5","name":"OEM","family":"HLQ",
   "variables":[{"oid":".1.9.0","type":"text","value":"H3.1"},{"oid":".1.15.1.0","type":"int","value":0},

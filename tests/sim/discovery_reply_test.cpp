@@ -163,11 +163,7 @@ TEST(SimDiscoveryReply, SecondFamilyRepliesInBothForms) {
     SCOPED_TRACE(size);
     DeviceModel d = unitWith(1);
     d.name = "WIRELESS-PS";
-    SecondFamilySettings family;
-    family.size = size;
-    family.model = "C-6400W";
-    family.firmware = "2.10a";
-    d.secondFamily = family;
+    d.secondFamily = secondFamily(size, "C-6400W", "2.10a");
     const auto bytes = buildSecondFamilyReply(d);
     ASSERT_EQ(bytes.size(), size);
     EXPECT_EQ(0, std::memcmp(bytes.data(), devices::kSecondFamilyMagic, 4));

@@ -312,8 +312,8 @@ TEST(SimDiscoveryServer, DiscoveryAndSnmpOverTheIpxLayer) {
 
 TEST(SimDiscoveryServer, SecondFamilyAnswersTheProbeOnly) {
   std::vector<DeviceModel> fleet = {unit(0x7F00D601u), unit(0x7F00D602u), unit(0x7F00D603u)};
-  fleet[1].secondFamily = SecondFamilySettings{72, "SX-2000WG", ""};
-  fleet[2].secondFamily = SecondFamilySettings{166, "SX-3700WB", "3.1"};
+  fleet[1].secondFamily = secondFamily(72, "SX-2000WG", "");
+  fleet[2].secondFamily = secondFamily(166, "SX-3700WB", "3.1");
   DiscoveryFleet s(fleet, "disc_probe");
   Requester r;
   const auto probe = devices::secondFamilyProbe();

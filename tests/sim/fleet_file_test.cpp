@@ -83,8 +83,9 @@ TEST(SimFleetFile, DefaultTriggersFollowTheAreasPresent) {
   std::vector<DeviceModel> fleet;
   std::string error;
   ASSERT_TRUE(parse(R"({"devices": [
-      {"address": "127.0.3.1"},
-      {"address": "127.0.3.2", "variables": [{"oid": ".6.3.2.4.4.0", "type": "text", "value": "PS"}]}]})",
+      {"address": "127.0.3.1", "protocols": [1]},
+      {"address": "127.0.3.2", "protocols": [1], "variables": [{"oid": ".6.3.2.4.4.0", "type": "text", "value": "PS"}]},
+      {"address": "127.0.3.3", "protocols": [1, 2]}]})",
                     fleet, error))
       << error;
   auto has = [](const DeviceModel& d, const Oid& oid) {
@@ -98,6 +99,8 @@ TEST(SimFleetFile, DefaultTriggersFollowTheAreasPresent) {
   EXPECT_FALSE(fleet[0].store.find(E(".6.3.2.3.1.0")));
   EXPECT_TRUE(has(fleet[1], E(".6.3.2.3.1.0")));
   EXPECT_TRUE(fleet[1].store.find(E(".6.3.2.3.1.0")));
+  EXPECT_TRUE(has(fleet[2], E(".6.3.2.3.1.0"))) << "NetWare listed: its area comes with the catalogue";
+  EXPECT_FALSE(has(fleet[2], E(".8.3.19.0"))) << "no wireless listed";
 }
 
 TEST(SimFleetFile, ExplicitTriggers) {

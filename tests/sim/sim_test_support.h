@@ -39,6 +39,15 @@ inline DeviceModel smallUnit(std::uint32_t address = 0x7F000101u) {
   return d;
 }
 
+// The second-family settings with the given size, model and firmware, the rest as defaults.
+inline SecondFamilySettings secondFamily(std::uint32_t size, std::string model, std::string firmware) {
+  SecondFamilySettings s;
+  s.size = size;
+  s.model = std::move(model);
+  s.firmware = std::move(firmware);
+  return s;
+}
+
 inline Request req(int type, std::vector<Oid> oids, std::string community = kDefaultCommunity) {
   Request r;
   r.pduType = type;
