@@ -10,11 +10,13 @@
 
 #include "access/group_classes.h"
 #include "access/result_codes.h"
+#include "app/settings.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "config/config_fields.h"
 #include "config/config_sheet.h"
 #include "config/snmp_traps_page.h"
+#include "platform/registry.h"
 #include "platform/string_table.h"
 
 namespace {
@@ -94,8 +96,11 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, kCommand, "the SNMP engine could not be started");
   snmpaccess::SnmpTarget target;
-  if (!makeTarget(ctx, kCommand, o.address, options, &engine.progress(), target)) return cli::kExitUsage;
-  snmpaccess::setGroupTimeouts(options.timeout, options.timeout);
+  int exit = cli::kExitOk;
+  if (!makeTarget(ctx, kCommand, o.address, options, &engine.progress(), target, exit)) return exit;
+  const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
+                                    platform::Registry::Access::ReadOnly);
+  app::applyGroupTimeouts(settings, options.timeout != Options{}.timeout ? options.timeout : 0);
 
   config::SheetServices services;
   services.report = [&ctx](std::uint32_t text, int, int code, int) {
