@@ -214,7 +214,9 @@ TEST(CVarBind, BitStringHoldsItsBytesNotItsBitCount) {
     EXPECT_EQ(v.byteLength(), c.bytes) << c.name;
     const smiVALUE back = v.value();
     EXPECT_EQ(back.value.string.len, c.bits) << c.name << ": sent again with its length in bits";
-    if (c.bytes) EXPECT_EQ(std::memcmp(back.value.string.ptr, held.data(), c.bytes), 0) << c.name;
+    if (c.bytes) {
+      EXPECT_EQ(std::memcmp(back.value.string.ptr, held.data(), c.bytes), 0) << c.name;
+    }
     EXPECT_EQ(v.displayText(), "") << c.name << ": not an octet string";
   }
 }
