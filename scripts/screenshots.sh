@@ -1,6 +1,6 @@
 #!/bin/sh
 # Renders the main window offscreen with the demonstration fleet of trellan-sim found on loopback
-# (details, view by printer, multi-select) into docs/screenshots/.
+# (first start with fresh settings, details, view by printer, multi-select) into docs/screenshots/.
 # Usage: scripts/screenshots.sh [build-dir]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -393,6 +393,25 @@ class TestMainWindowCommands : public QObject {
   void screenshots() {
     const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
+    {
+      // The fixture's second view is not a new user's.
+      platform::Registry reg(path_);
+      app::IdleViewDiscoveryFactory idle;
+      app::CViewManager views(reg, idle);
+      views.loadTree();
+      QCOMPARE(views.deleteNode(views.find("Second View")), 0);
+    }
+    {
+      // What a new user sees after the README's first command: fresh settings, the first view
+      // with its default columns, the window at its default size.
+      Window first(path_);
+      const app::DeviceReadsInstall reads(first.reg, false);
+      const app::WindowRect size = app::defaultWindowRect(1280, 800);
+      first.frame.resize(size.width(), size.height());
+      first.searchAll();
+      first.selectRow(0);
+      QVERIFY(first.frame.grab().save(out + "/main-window-first-start.png"));
+    }
     setAllViewColumns({devices::kColSystemName, devices::kColIpAddress, devices::kColHwAddress, devices::kColStatus,
                        devices::kColPortNumber, devices::kColPortStatus, devices::kColPrinterId});
     {
