@@ -26,6 +26,10 @@ constexpr std::uint32_t kErrNeedsUpdate = 5306;
 constexpr int kMaxDrain = 4096;
 // Replies read ahead of their probes; the simulator's largest fleet fits several times over.
 constexpr std::size_t kMaxQueued = 65536;
+// A burst of replies is read whole before its probes: it has ended after this long without a
+// datagram, or after kBurstLimit at most (a flood cannot hold the probes back for longer).
+constexpr auto kBurstQuiet = std::chrono::milliseconds(20);
+constexpr auto kBurstLimit = std::chrono::milliseconds(2000);
 constexpr int kMaxSecondFamilyReplies = 4096;
 constexpr std::size_t kFamilyOffset = 49;
 constexpr std::size_t kFamilyField = 5;
@@ -62,9 +66,20 @@ class CTcpIpDiscovery::ReplyTaker {
   int drain(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound,
             std::unordered_set<std::uint32_t>* awaited = nullptr) {
     for (;;) {
+      // Broadcast rounds draw bursts; a scan's batches of five do not.
+      const bool burstStart = seen && queue_.empty();
       pull(socket, seen, anotherRound, awaited);
       if (owner_.stopRequested()) return 2;
       if (queue_.empty()) return 0;
+      if (burstStart) {
+        // The first replies of a burst: take the rest of it before the first probe, since any
+        // stall of a few milliseconds loses replies once the socket's buffer is full.
+        const auto until = Clock::now() + kBurstLimit;
+        while (Clock::now() < until && queue_.size() < kMaxQueued && socket.udp().waitReadable(kBurstQuiet) == 0) {
+          pull(socket, seen, anotherRound, awaited);
+          if (owner_.stopRequested()) return 2;
+        }
+      }
       const Reply reply = queue_.front();
       queue_.pop_front();
       take(reply.bytes.data(), reply.length);
