@@ -160,7 +160,7 @@ bench_walk() {
   t1=$(now_ms)
   ours=$((t1 - t0))
   t0=$(now_ms)
-  snmpwalk -v1 -c public -Cc "127.0.4.1:$SNMP_PORT" 1.3.6.1 >/dev/null 2>&1
+  snmpwalk -v1 -c public -t 1 -r 0 -Cc "127.0.4.1:$SNMP_PORT" 1.3.6.1 >/dev/null 2>&1
   t1=$(now_ms)
   theirs=$((t1 - t0))
   row "walk of $n objects (us/request)" "$r" "$n" "$((ours * 1000 / (n > 0 ? n : 1)))" "$((theirs * 1000 / (n > 0 ? n : 1))) (snmpwalk)" "" "$(ratio "$ours" "$theirs")"
