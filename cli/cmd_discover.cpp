@@ -56,6 +56,7 @@ struct DiscoverOptions {
   CommonOptions common;
   bool local = false;
   bool csv = false;
+  bool quick = false;
   std::string view;
   std::string columns;
   bool hasColumns = false;
@@ -202,6 +203,7 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   }
   request.columnBits = devices::columnBits(columns.data(), columns.size());
   app::addProgramSettings(settings);
+  if (d.quick) settings.quickQuietMs = devices::kQuickQuietMs;
 
   cli::snmpcmd::installInterruptHandler();
   devices::CTcpIpDiscovery discovery;
@@ -373,6 +375,8 @@ const cli::CommandRegistration kDiscover({
       addCommon(app, d->common);
       app.add_flag("--local", d->local, "broadcast on the local network (the default without entries)");
       app.add_flag("--csv", d->csv, "print the list as CSV");
+      app.add_flag("--quick", d->quick,
+                   "quick search: a broadcast round ends once no new unit has answered for 0.3 s (off by default)");
       cli::completeAs(app.add_option("--view", d->view, "run the search of this TCP/IP view")->type_name("NAME"),
                      cli::Completion::View);
       app.add_option("--columns", d->columns, "catalogue column titles, separated by commas")

@@ -61,7 +61,13 @@ struct DiscoverySettings {
   int scanBatchWaitMs = 500;             // subnet scan: wait before each batch of five
   int scanFinalWaitMs = 2000;            // and after the last batch
   int secondFamilyWaitMs = 100;          // per datagram of the second-family probe
+  // Quick search (opt-in; 0 = off): a broadcast round also ends once no new unit has answered
+  // for this long, instead of only after a whole Broadcast wait without any reply.
+  int quickQuietMs = 0;
 };
+
+// The quiet time of the quick search when it is switched on.
+inline constexpr int kQuickQuietMs = 300;
 
 // The family codes a search turns into devices.
 bool isKnownFamily(std::string_view code, const std::vector<std::string>& oemFamilies) noexcept;

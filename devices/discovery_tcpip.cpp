@@ -3,8 +3,10 @@
 #include "snmp/engine_watch.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -22,6 +24,12 @@ constexpr int kMaxSendFailures = 20;
 constexpr std::uint32_t kErrNeedsUpdate = 5306;
 // Upper bound of datagrams looked at in one drain, so that a flood cannot hold the worker.
 constexpr int kMaxDrain = 4096;
+// Replies read ahead of their probes; the simulator's largest fleet fits several times over.
+constexpr std::size_t kMaxQueued = 65536;
+// A burst of replies is read whole before its probes: it has ended after this long without a
+// datagram, or after kBurstLimit at most (a flood cannot hold the probes back for longer).
+constexpr auto kBurstQuiet = std::chrono::milliseconds(20);
+constexpr auto kBurstLimit = std::chrono::milliseconds(2000);
 constexpr int kMaxSecondFamilyReplies = 4096;
 constexpr std::size_t kFamilyOffset = 49;
 constexpr std::size_t kFamilyField = 5;
@@ -44,36 +52,75 @@ bool hasReplyMagic(const std::uint8_t* data, std::size_t length) {
 
 }  // namespace
 
-// Turns replies of one search step into devices.
+// Turns replies of one search step into devices. Replies are read off the socket before any
+// printer probe runs, and again between probes: a probe is a round trip of its own, and a
+// fleet's burst of replies left waiting in the socket during thousands of them would overflow
+// its buffer.
 class CTcpIpDiscovery::ReplyTaker {
  public:
   ReplyTaker(CTcpIpDiscovery& owner, bool extraColumns) : owner_(owner), extra_(extraColumns), settings_(owner.settings()) {}
 
-  // Reads what is pending. With a seen list, known responders are skipped and new ones are
-  // remembered (setting `anotherRound`). Returns 2 when stopped.
-  int drain(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound) {
-    std::uint8_t buffer[kMaxReplySize];
+  // Reads what is pending and turns the new replies into devices. With a seen list, known
+  // responders are skipped and new ones are remembered (setting `anotherRound`). Senders found in
+  // `awaited` are taken out of it. Returns 2 when stopped.
+  int drain(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound,
+            std::unordered_set<std::uint32_t>* awaited = nullptr) {
+    for (;;) {
+      // Broadcast rounds draw bursts; a scan's batches of five do not.
+      const bool burstStart = seen && queue_.empty();
+      pull(socket, seen, anotherRound, awaited);
+      if (owner_.stopRequested()) return 2;
+      if (queue_.empty()) return 0;
+      if (burstStart) {
+        // The first replies of a burst: take the rest of it before the first probe, since any
+        // stall of a few milliseconds loses replies once the socket's buffer is full.
+        const auto until = Clock::now() + kBurstLimit;
+        while (Clock::now() < until && queue_.size() < kMaxQueued && socket.udp().waitReadable(kBurstQuiet) == 0) {
+          pull(socket, seen, anotherRound, awaited);
+          if (owner_.stopRequested()) return 2;
+        }
+      }
+      const Reply reply = queue_.front();
+      queue_.pop_front();
+      take(reply.bytes.data(), reply.length);
+    }
+  }
+
+  // Responders taken into this step so far.
+  std::size_t taken() const noexcept { return taken_.size(); }
+
+ private:
+  struct Reply {
+    std::array<std::uint8_t, kMaxReplySize> bytes;
+    std::size_t length;
+  };
+
+  // Moves every pending datagram off the socket; the new replies of known families queue up.
+  void pull(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound,
+            std::unordered_set<std::uint32_t>* awaited) {
+    Reply reply;
     DiscoverySocket::Datagram dg;
-    for (int i = 0; i < kMaxDrain && socket.receive(buffer, sizeof buffer, dg); ++i) {
-      if (dg.truncated || !hasReplyMagic(buffer, dg.length)) continue;
+    for (int i = 0; i < kMaxDrain && queue_.size() < kMaxQueued && socket.receive(reply.bytes.data(), reply.bytes.size(), dg); ++i) {
+      if (dg.truncated || !hasReplyMagic(reply.bytes.data(), dg.length)) continue;
+      if (awaited) awaited->erase(dg.sender);
       std::uint32_t id = 0;
-      const bool hasId = replyResponderId(buffer, dg.length, id);
+      const bool hasId = replyResponderId(reply.bytes.data(), dg.length, id);
       if (seen && hasId && std::find(seen->begin(), seen->end(), id) != seen->end()) continue;
       // Beyond 179 responders the request cannot list them all, and those left out answer again
       // in later rounds: they are taken once per step, and only a responder new to the step
       // earns another round (else the rounds would alternate between the two halves for ever).
       const bool isNew = !seen || !hasId || taken_.insert(id).second;
-      if (isNew && isKnownFamily(replyFamily(buffer, dg.length), settings_.oemFamilies)) take(buffer, dg.length);
-      if (owner_.stopRequested()) return 2;
+      if (isNew && isKnownFamily(replyFamily(reply.bytes.data(), dg.length), settings_.oemFamilies)) {
+        reply.length = dg.length;
+        queue_.push_back(reply);
+      }
       if (seen && hasId && seen->size() < kMaxSeenResponders) {
         seen->push_back(id);
         if (isNew) anotherRound = true;
       }
     }
-    return owner_.stopRequested() ? 2 : 0;
   }
 
- private:
   void take(const std::uint8_t* data, std::size_t length) {
     auto device = std::make_unique<CIpDevice>();
     owner_.prepare(*device, extra_);
@@ -95,6 +142,7 @@ class CTcpIpDiscovery::ReplyTaker {
   DiscoverySettings settings_;
   bool reportedFormat_ = false;
   std::unordered_set<std::uint32_t> taken_;  // responders of this step
+  std::deque<Reply> queue_;                    // read, not yet probed and posted
 };
 
 CTcpIpDiscovery::CTcpIpDiscovery(platform::MessageTarget* owner, std::unique_ptr<snmpaccess::ProgressWindow> progress)
@@ -128,12 +176,25 @@ int CTcpIpDiscovery::broadcastSearch(std::uint32_t destination, int ttl, bool ex
       // A full list has gone out once; responders beyond it get their turn in the next round.
       if (seen.size() >= kMaxSeenResponders) seen.clear();
       bool another = false;
+      auto lastNew = Clock::now();
       for (;;) {
+        const std::size_t takenBefore = taker.taken();
         if (taker.drain(socket, &seen, another) == 2) {
           result = 2;
           break;
         }
-        const WaitOutcome w = socket.wait(s.broadcastTimeoutMs);
+        int waitMs = s.broadcastTimeoutMs;
+        if (s.quickQuietMs > 0) {
+          if (taker.taken() != takenBefore) lastNew = Clock::now();
+          const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 lastNew + std::chrono::milliseconds(s.quickQuietMs) - Clock::now()).count();
+          if (quiet <= 0) {
+            round = another;
+            break;
+          }
+          waitMs = std::min<int>(waitMs, static_cast<int>(quiet));
+        }
+        const WaitOutcome w = socket.wait(waitMs);
         if (w == WaitOutcome::Stopped || stopRequested()) {
           result = 2;
           break;
@@ -183,23 +244,40 @@ int CTcpIpDiscovery::subnetScan(std::string_view prefix, bool extraColumns) {
   ReplyTaker taker(*this, extraColumns);
   const std::vector<std::uint8_t> request = buildDiscoveryRequest({});
   bool unused = false;
+  // Addresses asked that have not answered yet. On loopback a batch's replies are often in by
+  // the drain after its send, and no readiness would then end the next wait: a batch whose every
+  // address has answered (or no batch yet) needs no wait, and the final wait ends once every
+  // address asked has answered.
+  std::unordered_set<std::uint32_t> awaited;
+  std::vector<std::uint32_t> batch;
+  auto batchAnswered = [&] {
+    return std::none_of(batch.begin(), batch.end(), [&](std::uint32_t a) { return awaited.count(a) != 0; });
+  };
   for (int host = 1; host < 255;) {
-    if (socket.wait(s.scanBatchWaitMs) == WaitOutcome::Stopped || stopRequested()) return 2;
+    if (taker.drain(socket, nullptr, unused, &awaited) == 2) return 2;
+    if (stopRequested()) return 2;
+    if (!batchAnswered() && (socket.wait(s.scanBatchWaitMs) == WaitOutcome::Stopped || stopRequested())) return 2;
+    batch.clear();
     for (int k = 0; k < 5 && host <= 255; ++k, ++host) {
       const std::string text = std::string(prefix) + std::to_string(host);
-      if (const auto address = parseIpv4(text)) socket.sendTo(*address, s.discoveryPort, request.data(), request.size());
+      const auto address = parseIpv4(text);
+      if (!address) continue;
+      socket.sendTo(*address, s.discoveryPort, request.data(), request.size());
+      awaited.insert(*address);
+      batch.push_back(*address);
     }
     if (host - 1 >= 254) {
       // The last batch: give the stragglers their time, taking replies as they come.
       const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(s.scanFinalWaitMs, 0));
       for (;;) {
-        if (taker.drain(socket, nullptr, unused) == 2) return 2;
+        if (taker.drain(socket, nullptr, unused, &awaited) == 2) return 2;
+        if (awaited.empty()) break;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) break;
         if (socket.wait(static_cast<int>(left)) == WaitOutcome::Stopped || stopRequested()) return 2;
       }
     }
-    if (taker.drain(socket, nullptr, unused) == 2) return 2;
+    if (taker.drain(socket, nullptr, unused, &awaited) == 2) return 2;
   }
   return 0;
 }

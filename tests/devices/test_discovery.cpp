@@ -135,6 +135,24 @@ TEST(Discovery, MoreThanTheSeenListHoldsAreAllFound) {
   EXPECT_GE(responder.requests(), 2);
 }
 
+// The quick search ends each round on a quiet spell: with a Broadcast wait of a minute it ends
+// only through that. The rounds and the seen list stay those of the full search.
+TEST(Discovery, QuickSearchEndsRoundsOnAQuietSpell) {
+  std::vector<Unit> units;
+  for (int i = 0; i < 200; ++i) {
+    const std::string a = "127.0.60." + std::to_string(1 + i);
+    units.push_back(unit(a.c_str(), 0x60, static_cast<std::uint8_t>(i >> 8), static_cast<std::uint8_t>(i)));
+  }
+  Responder responder(units);
+  DiscoverySettings s = settingsFor(responder, 60000);
+  s.quickQuietMs = kQuickQuietMs;
+  Search search(s);
+  EXPECT_EQ(search.run.run({}, nullptr, 45000), 0);
+  EXPECT_EQ(search.discovery.deviceCount(), 200u);
+  // 179 listed in the second request; the 21 left out answer it again but are not new.
+  EXPECT_EQ(responder.requests(), 2);
+}
+
 TEST(Discovery, DirectedBroadcastAndMulticastEntries) {
   Responder responder({unit("127.0.53.1", 0, 0, 1), unit("127.0.53.2", 0, 0, 2)});
   {
@@ -164,6 +182,23 @@ TEST(Discovery, SubnetScanAsksEveryHostNumber) {
   EXPECT_EQ(asked.size(), 255u);
   EXPECT_TRUE(asked.count(addr("127.0.54.1")));
   EXPECT_TRUE(asked.count(addr("127.0.54.255")));
+}
+
+// A /24 whose every address answers: no batch wait and no final wait has anything left to wait
+// for. With waits of a minute the scan finishes only if every wait ends on its batch's answers.
+TEST(Discovery, SubnetScanOfAFullSubnetEndsOnItsAnswers) {
+  std::vector<Unit> units;
+  for (int host = 1; host <= 255; ++host) {
+    const std::string a = "127.0.59." + std::to_string(host);
+    units.push_back(unit(a.c_str(), 0, 59, static_cast<std::uint8_t>(host)));
+  }
+  Responder responder(units);
+  DiscoverySettings s = settingsFor(responder);
+  s.scanBatchWaitMs = 60000;
+  s.scanFinalWaitMs = 60000;
+  Search search(s);
+  EXPECT_EQ(search.run.run(listOnly({"127.0.59.*"}), nullptr, 45000), 0);
+  EXPECT_EQ(search.byIp().size(), 255u);
 }
 
 TEST(Discovery, ListedAddressesStayEvenWhenSilent) {

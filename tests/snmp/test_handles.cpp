@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/process.h"
 #include "test_engine_fixture.h"
 
 namespace {
@@ -170,3 +171,28 @@ TEST(HandleOwners, CleanupEmptiesTheSlotsOfDeadProcesses) {
 }
 
 }  // namespace
+
+// The process id is kept rather than asked per lookup: a forked child must still see its own.
+TEST(HandleOwners, ForkedChildKnowsItsOwnProcessId) {
+  const platform::ProcessId parent = platform::currentProcessId();
+  ASSERT_EQ(parent, static_cast<platform::ProcessId>(::getpid()));
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::alarm(10);
+    const char same = platform::currentProcessId() == static_cast<platform::ProcessId>(::getpid()) ? 1 : 0;
+    (void)!::write(pipeFds[1], &same, 1);
+    ::_exit(0);
+  }
+  ::close(pipeFds[1]);
+  char same = 0;
+  pollfd p{pipeFds[0], POLLIN, 0};
+  const bool answered = ::poll(&p, 1, 5000) == 1 && ::read(pipeFds[0], &same, 1) == 1;
+  ::close(pipeFds[0]);
+  ::waitpid(pid, nullptr, 0);
+  ASSERT_TRUE(answered) << "the child did not report";
+  EXPECT_EQ(same, 1) << "the child saw its parent's id";
+  EXPECT_EQ(platform::currentProcessId(), parent);
+}
