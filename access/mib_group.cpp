@@ -390,19 +390,21 @@ int CMibGroup::request(CSnmpSession& session, bool set, CVarBind* const* list, i
   return rc;
 }
 
-// Sends the batch in requests of at most one binding list (32 bindings). After a tooBig reply
-// with error index b, sends the b - 1 variables the print server could answer, then the rest,
-// and repeats while a reply is tooBig, the partial request included: a print server that said
-// too much gets asked again with its new index. At most kMaxSplitRounds tooBig replies are
-// followed, a partial request never reaches past the batch, and a failure other than tooBig
-// ends the split with its own code.
-int CMibGroup::sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex) {
+// Sends the batch in requests of at most `limit` bindings (18 for a GET, one binding list of 32
+// for a SET): every request stays within it, not only the first, so the rest of a large group
+// never goes out as one oversized request. After a tooBig reply with error index b, sends the
+// b - 1 variables the print server could answer, then goes on, and repeats while a reply is
+// tooBig, the partial request included: a print server that said too much gets asked again with
+// its new index. At most kMaxSplitRounds tooBig replies are followed, a partial request never
+// reaches past the batch, and a failure other than tooBig ends the split with its own code.
+int CMibGroup::sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex,
+                         int limit) {
   const int n = static_cast<int>(batch.size());
   int k = 0;
   int b = tooBigIndex;
   int rounds = 0;
   while (k < n) {
-    int size = std::min(n - k, kMaxBindingsPerRequest);
+    int size = std::min(n - k, std::clamp(limit, 1, kMaxBindingsPerRequest));
     if (b >= 0) {
       if (++rounds > kMaxSplitRounds || b < 2 || b - 1 > n - k) return result::kTooBig;
       size = b - 1;
@@ -424,7 +426,8 @@ int CMibGroup::getBatch(CSnmpSession& session, std::vector<CVarBind*>& batch, bo
   for (CVarBind* v : batch) v->setNull();
   // Above 18 variables the first request is cut as if the print server had said tooBig at 19.
   const bool tooMany = preSplit && static_cast<int>(batch.size()) > kMaxVariablesPerGet;
-  return sendBatch(session, false, batch, tooMany ? kMaxVariablesPerGet + 1 : -1);
+  return sendBatch(session, false, batch, tooMany ? kMaxVariablesPerGet + 1 : -1,
+                   preSplit ? kMaxVariablesPerGet : kMaxBindingsPerRequest);
 }
 
 int CMibGroup::probeVersion(CSnmpSession& session, int index) {
@@ -550,7 +553,7 @@ int CMibGroup::writeChanged(CSnmpSession& session) {
   int rc = 0;
   if (!list.empty()) {
     session.setTimeout(groupSetTimeout());
-    rc = sendBatch(session, true, list, -1);
+    rc = sendBatch(session, true, list, -1, kMaxBindingsPerRequest);
   }
   for (std::size_t i = 0; rc == 0 && i < children_.size(); ++i) rc = children_[i]->writeChanged(session);
   return rc;

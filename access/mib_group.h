@@ -169,7 +169,7 @@ class CMibGroup {
   int request(CSnmpSession& session, bool set, CVarBind* const* list, int n);
   // Sends the whole batch, split on tooBig; `tooBigIndex` >= 0 starts as if a reply had said
   // tooBig with that index.
-  int sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex);
+  int sendBatch(CSnmpSession& session, bool set, std::vector<CVarBind*>& batch, int tooBigIndex, int limit);
   int readChildren(CSnmpSession& session);
   int readExtras(CSnmpSession& session);
   int restoreOne(int index, std::string_view value);

@@ -34,7 +34,7 @@ class SnmpdTest : public ::testing::Test {
  protected:
   void SetUp() override {
     snmpd_ = findProgram("snmpd");
-    if (snmpd_.empty()) GTEST_SKIP() << "snmpd is not installed (scripts/install-deps.sh installs it)";
+    if (snmpd_.empty()) GTEST_FAIL() << "snmpd is not installed (scripts/install-deps.sh installs it)";
     ASSERT_FALSE(dir_.path().empty());
     agentPort_ = freeUdpPort();
     // sysName and sysContact have no line here, so snmpd lets the rw community write them.
@@ -207,7 +207,7 @@ TEST_F(SnmpdTest, StopDuringTheWait) {
 
 TEST_F(SnmpdTest, V1TrapFromSnmptrapArrivesTranslated) {
   const std::string snmptrap = findProgram("snmptrap");
-  if (snmptrap.empty()) GTEST_SKIP() << "snmptrap is not installed";
+  if (snmptrap.empty()) GTEST_FAIL() << "snmptrap is not installed";
   platform::NetConfig c = platform::netConfig();
   c.trapPort = freeUdpPort();
   platform::setNetConfig(c);
@@ -259,7 +259,7 @@ TEST_F(SnmpdTest, V1TrapFromSnmptrapArrivesTranslated) {
 // trellanctl against the same agent: values, a failure's code and meaning, a walk.
 TEST_F(SnmpdTest, TrellanctlGetSetWalk) {
   const std::string ctl = binDir() + "/trellanctl";
-  if (!haveProgram(ctl.c_str())) GTEST_SKIP() << ctl << " is not built";
+  if (!haveProgram(ctl.c_str())) GTEST_FAIL() << ctl << " is not built";
   // The child finds the relay through the environment, as a user would point it at an agent.
   setenv("TRELLAN_SNMP_PORT", std::to_string(relay_->port()).c_str(), 1);
   // Without --community trellanctl takes the communities of the device access list, as the
@@ -307,7 +307,7 @@ TEST_F(SnmpdTest, TrellanctlGetSetWalk) {
 TEST_F(SnmpdTest, TrellanctlTraps) {
   const std::string ctl = binDir() + "/trellanctl";
   const std::string snmptrap = findProgram("snmptrap");
-  if (!haveProgram(ctl.c_str()) || snmptrap.empty()) GTEST_SKIP() << "needs trellanctl and snmptrap";
+  if (!haveProgram(ctl.c_str()) || snmptrap.empty()) GTEST_FAIL() << "needs trellanctl and snmptrap";
   const std::uint16_t port = freeUdpPort();
   setenv("TRELLAN_TRAP_PORT", std::to_string(port).c_str(), 1);
   const auto log = dir_.path() / "traps.out";
@@ -331,7 +331,7 @@ TEST_F(SnmpdTest, TrellanctlTraps) {
 // An agent that answers every GETNEXT with the same OID must not keep a walk going.
 TEST(TrellanctlWalk, StopsOnAnAgentThatDoesNotMoveOn) {
   const std::string ctl = binDir() + "/trellanctl";
-  if (!haveProgram(ctl.c_str())) GTEST_SKIP() << ctl << " is not built";
+  if (!haveProgram(ctl.c_str())) GTEST_FAIL() << ctl << " is not built";
   fakeagent::Agent agent([](const fakeagent::Request&, int) {
     fakeagent::Reply reply;
     reply.bindings.push_back({{1, 3, 6, 1, 2, 1, 1, 1, 0}, fakeagent::valueOf("octets:again")});
