@@ -40,7 +40,8 @@ class TestConfigurationSheet : public QObject {
     QVERIFY2(!values.isEmpty(), "catalogue-values.json not found");
     const QString fleet = dir_.filePath("fleet.json");
     std::ofstream(fleet.toStdString())
-        << "{\"devices\":[{\"address\":\"127.0.1.1\",\"name\":\"CONFIG-UNIT\",\"mib_level\":8,"
+        << "{\"defaults\":{\"agent\":{\"reset_silence_ms\":300}},"
+        << "\"devices\":[{\"address\":\"127.0.1.1\",\"name\":\"CONFIG-UNIT\",\"mib_level\":8,"
         << "\"variable_files\":[\"" << values.toStdString() << "\"],\"variables\":["
         << "{\"oid\":\".6.3.1.4.1.0\",\"type\":\"ip\",\"value\":\"127.0.1.1\"},"
         << "{\"oid\":\".6.3.3.2.0\",\"type\":\"int\",\"value\":2}]}]}";
@@ -124,6 +125,65 @@ class TestConfigurationSheet : public QObject {
     const std::vector<QStringList> expected = {
         {E + ".6.3.1.4.2.0"}, {E + ".6.3.3.2.0"}, {E + ".2.2.0"}};
     QCOMPARE(sets, expected);
+    frame.stopSearch();
+  }
+
+  // A new IP address on the TCP/IP page: after the reset the unit answers there, the sheet
+  // finds it again and the list row carries the new address.
+  void okWithANewAddressMovesTheUnitAndItsRow() {
+    platform::Registry reg(path_);
+    app::DeviceViewDiscoveryFactory discoveries;
+    app::CViewManager views(reg, discoveries);
+    views.loadTree();
+    views.openView(views.find(app::kAllViewName), false);
+    CMainFrame frame(reg);
+    frame.setViewManager(&views);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(frame.deviceList().rowCount(), 1, 10000);
+    auto* before = dynamic_cast<devices::CIpDevice*>(frame.deviceList().rowDevice(0));
+    QVERIFY(before);
+    QCOMPARE(QString(before->ipAddress.c_str()), QString("127.0.1.1"));
+    frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
+    frame.listView()->setFocus();
+
+    const std::size_t logged = sim_.logLines().size();
+    bool driven = false;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<configgui::CConfigSheetDialog*>(QApplication::activeModalWidget());
+      if (!dialog || driven) return;
+      driven = true;
+      dialog->setConfirm([](const std::string&) { return true; });
+      auto* address = dialog->findChild<QLineEdit*>("address");
+      QVERIFY(address);
+      address->selectAll();
+      QTest::keyClicks(address, "127.0.1.2");
+      dialog->accept();
+      if (dialog->isVisible()) dialog->reject();
+    });
+    poll.start();
+    QCOMPARE(frame.commands().router().dispatch(cmd::kConfiguration), app::DispatchResult::Handled);
+    poll.stop();
+    QVERIFY(driven);
+
+    // The unit answered at the new address after the reset (the re-identify asked it there).
+    const std::vector<QJsonObject> lines = sim_.logLines();
+    bool answeredAtNew = false;
+    for (std::size_t i = logged; i < lines.size(); ++i)
+      if (lines[i]["device"].toString() == "127.0.1.2" &&
+          (lines[i]["kind"].toString() == "reply" ||
+           (lines[i]["kind"].toString() == "discovery" && lines[i]["event"].toString() == "reply")))
+        answeredAtNew = true;
+    QVERIFY2(answeredAtNew, "the unit did not answer at 127.0.1.2 after the reset");
+    QCOMPARE(frame.deviceList().rowCount(), 1);
+    auto* after = dynamic_cast<devices::CIpDevice*>(frame.deviceList().rowDevice(0));
+    QVERIFY(after);
+    QCOMPARE(QString(after->ipAddress.c_str()), QString("127.0.1.2"));
     frame.stopSearch();
   }
 
