@@ -100,7 +100,7 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   if (!makeTarget(ctx, kCommand, o.address, options, &engine.progress(), target, exit)) return exit;
   const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
                                     platform::Registry::Access::ReadOnly);
-  app::applyGroupTimeouts(settings, options.timeout != Options{}.timeout ? options.timeout : 0);
+  app::applyGroupTimeouts(settings, cli::snmpcmd::commandLineTimeout(options));
 
   config::SheetServices services;
   services.report = [&ctx](std::uint32_t text, int, int code, int) {

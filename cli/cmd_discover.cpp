@@ -58,6 +58,7 @@ struct DiscoverOptions {
   bool csv = false;
   bool quick = false;
   std::string view;
+  bool viewGiven = false;  // an empty --view is a mistake, not "no view"
   std::string columns;
   bool hasColumns = false;
   std::vector<std::string> entries;
@@ -136,6 +137,7 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
     if (std::find(columns.begin(), columns.end(), c) == columns.end()) columns.push_back(c);
   }
   if (ctx.json && csv) return cli::usageError(ctx, command, "--json and --csv exclude each other");
+  if (d.viewGiven && viewName.empty()) return cli::usageError(ctx, command, "--view needs a view name, not an empty text");
   if (byView && (local || hasColumns || !d.entries.empty()))
     return cli::usageError(ctx, command, "--view takes its search and columns from the view: no --local, --columns or entries");
 
@@ -377,8 +379,10 @@ const cli::CommandRegistration kDiscover({
       app.add_flag("--csv", d->csv, "print the list as CSV");
       app.add_flag("--quick", d->quick,
                    "quick search: a broadcast round ends once no new unit has answered for 0.3 s (off by default)");
-      cli::completeAs(app.add_option("--view", d->view, "run the search of this TCP/IP view")->type_name("NAME"),
-                     cli::Completion::View);
+      cli::completeAs(app.add_option("--view", d->view, "run the search of this TCP/IP view")
+                          ->type_name("NAME")
+                          ->each([d](const std::string&) { d->viewGiven = true; }),
+                      cli::Completion::View);
       app.add_option("--columns", d->columns, "catalogue column titles, separated by commas")
           ->type_name("T1,T2")
           ->each([d](const std::string&) { d->hasColumns = true; });

@@ -219,7 +219,7 @@ int openSession(cli::Context& ctx, const std::string& command, const std::string
   // A reading command never moves a corrupt settings file aside.
   const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
                                     platform::Registry::Access::ReadOnly);
-  app::applyGroupTimeouts(settings, o.snmp.timeout != cli::snmpcmd::Options{}.timeout ? o.snmp.timeout : 0);
+  app::applyGroupTimeouts(settings, cli::snmpcmd::commandLineTimeout(o.snmp));
   int rc = 0;
   s.session = std::make_unique<snmpaccess::CSnmpSession>(&s.target, rc);
   if (rc != 0) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);

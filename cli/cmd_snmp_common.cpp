@@ -48,7 +48,8 @@ void addOptions(CLI::App& app, Options& options) {
   app.add_option("--timeout", options.timeout,
                  "wait per transmission in hundredths of a second; a request is sent up to three times")
       ->capture_default_str()
-      ->check(CLI::Range(1u, 360000u));
+      ->check(CLI::Range(1u, 360000u))
+      ->each([&options](const std::string&) { options.timeoutGiven = true; });
 }
 
 std::uint16_t familyOf(const std::string& address) {

@@ -20,7 +20,12 @@ struct Options {
   std::string community;
   std::string setCommunity;  // empty: --community when given, else the access list
   std::uint32_t timeout = 500;  // hundredths of a second, as the GetTimeout setting
+  // Given on the command line, whatever its value: only then does it replace the Timeouts settings.
+  bool timeoutGiven = false;
 };
+
+// The --timeout to put before the Timeouts settings, or 0 when it was not given.
+inline std::uint32_t commandLineTimeout(const Options& options) { return options.timeoutGiven ? options.timeout : 0; }
 
 // Declares --community, --set-community and --timeout on a subcommand.
 void addOptions(CLI::App& app, Options& options);

@@ -31,7 +31,8 @@ std::string optionName(const CLI::Option* option) {
   return option->get_name();
 }
 
-bool takesValue(const CLI::Option* option) { return option->get_type_size() != 0; }
+// A flag expects no value at all; its type size alone does not say so.
+bool takesValue(const CLI::Option* option) { return option->get_items_expected_max() != 0; }
 
 std::string positionalSyntax(const CLI::Option* option) {
   std::string s = option->get_name();

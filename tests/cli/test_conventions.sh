@@ -71,6 +71,7 @@ views create with an unknown protocol|--protocol: pigeon not in|views create X -
 views create with an invalid entry|The IP address is invalid|views create X --protocol tcpip --entry 10.1.2
 traps --count out of range|--count: Value 0 not in range 1|traps --count 0
 completion for an unknown shell|--completion: zsh not in|--completion zsh
+discover --view of an empty name|--view needs a view name|discover --view ''
 TABLE
 
 # --- the loopback guard says so, exit 1 ---------------------------------------------------------
@@ -140,8 +141,12 @@ check "completes a subcommand" "views" "$(complete_words trellanctl vie)"
 check "completes a nested subcommand" "create" "$(complete_words trellanctl views cr)"
 check "completes an option" "--timeout" "$(complete_words trellanctl get --time)"
 check "completes a choice" "getnext" "$(complete_words trellanctl encode --type getn)"
-check "completes a view name" "Lab Printers" "$(complete_words trellanctl views show La)"
-check "completes a view for --view" "Lab Printers" "$(complete_words trellanctl discover --view La)"
+# A name with a space is offered escaped: the shell inserts the reply as it is.
+check "completes a view name" 'Lab\ Printers' "$(complete_words trellanctl views show La)"
+check "completes a view for --view" 'Lab\ Printers' "$(complete_words trellanctl discover --view La)"
+check "completes an escaped view name" 'Lab\ Printers' "$(complete_words trellanctl views show 'Lab\ P')"
+check "completes the subcommands after a global option" "query" "$(complete_words trellanctl --json qu)"
+check "completes after a flag of a subcommand" "--csv" "$(complete_words trellanctl discover --local --cs)"
 
 # --- JSON for any bytes -----------------------------------------------------------------------
 # A view's search entry with a Latin-1 byte in the settings file (written as another program would).

@@ -11,7 +11,7 @@ export PATH="$tmp/bin:$PATH" TRELLAN_REGISTRY="$tmp/Trellan.reg"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-trellanctl views create LabNorth --protocol tcpip >/dev/null || fail "trellanctl views create"
+trellanctl views create "Lab North" --protocol tcpip >/dev/null || fail "trellanctl views create"
 trellanctl views create Annex --protocol tcpip >/dev/null || fail "trellanctl views create"
 
 # shellcheck source=/dev/null
@@ -35,11 +35,12 @@ cases=(
   "trellanctl |discover|the commands"
   "trellanctl |views|the commands"
   "trellanctl vi|views|a command's beginning"
+  "trellanctl --json |query|the commands after a global option"
   "trellanctl views |create|a nested command"
   "trellanctl views re|rename|a nested command's beginning"
   "trellanctl discover --|--local|a command's options"
   "trellanctl views show |Annex|view names"
-  "trellanctl views show La|LabNorth|a view name's beginning"
+  "trellanctl views show La|Lab\\ North|a view name with a space, escaped"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r line want about <<<"$entry"
