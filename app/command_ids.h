@@ -35,6 +35,10 @@ inline constexpr CommandId kStatusBar = 59393;           // "&Status" (bar)
 inline constexpr CommandId kShowViewTree = 32816;        // "Show View &Tree"
 inline constexpr CommandId kViewByPrinter = 32812;       // "View by &Printer"
 inline constexpr CommandId kMultiSelectMode = 32806;     // "M&ulti-Select Mode"
+inline constexpr CommandId kLargeIcons = 59139;          // "Lar&ge Icons"
+inline constexpr CommandId kSmallIcons = 59138;          // "Small &Icons"
+inline constexpr CommandId kListStyle = 59140;           // "&List"
+inline constexpr CommandId kDetails = 59141;             // "&Details"
 
 // Tools
 inline constexpr CommandId kSearch = 32809;              // "&Search"

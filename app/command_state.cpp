@@ -92,6 +92,10 @@ bool commandCheckable(cmd::CommandId id) noexcept {
     case cmd::kToolBar:
     case cmd::kViewSelectBar:
     case cmd::kStatusBar:
+    case cmd::kLargeIcons:
+    case cmd::kSmallIcons:
+    case cmd::kListStyle:
+    case cmd::kDetails:
       return true;
     default:
       return false;
@@ -106,8 +110,10 @@ bool commandChecked(cmd::CommandId id, const CommandState& s) noexcept {
     case cmd::kToolBar: return s.toolBarVisible;
     case cmd::kViewSelectBar: return s.viewSelectBarVisible;
     case cmd::kStatusBar: return s.statusBarVisible;
-    default: return false;
+    default: break;
   }
+  ListStyle style;
+  return listStyleOfCommand(id, style) && style == s.listStyle;
 }
 
 cmd::CommandId treePopupDefault(const CommandState& s) noexcept {

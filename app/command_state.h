@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/command_ids.h"
+#include "app/list_style.h"
 
 namespace app {
 
@@ -29,6 +30,7 @@ struct CommandState {
   bool toolBarVisible = true;
   bool viewSelectBarVisible = true;
   bool statusBarVisible = true;
+  ListStyle listStyle = ListStyle::Details;
   bool refreshAlways = false;        // General\RefreshAlways is 1
 
   // Protocol flags of the start-up network probe.

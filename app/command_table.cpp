@@ -38,6 +38,10 @@ constexpr CommandInfo kCommands[] = {
     {cmd::kShowViewTree,          "Show View &Tree",               nullptr,  -1, nullptr, F::Shell,             M::View},
     {cmd::kViewByPrinter,         "View by &Printer",              nullptr,   7, nullptr, F::Shell,             M::View},
     {cmd::kMultiSelectMode,       "M&ulti-Select Mode",            nullptr,   8, nullptr, F::Shell,             M::View},
+    {cmd::kLargeIcons,            "Lar&ge Icons",                  nullptr,  -1, nullptr, F::Shell,             M::View},
+    {cmd::kSmallIcons,            "Small &Icons",                  nullptr,  -1, nullptr, F::Shell,             M::View},
+    {cmd::kListStyle,             "&List",                         nullptr,  -1, nullptr, F::Shell,             M::View},
+    {cmd::kDetails,               "&Details",                      nullptr,  -1, nullptr, F::Shell,             M::View},
 
     {cmd::kSearch,                "&Search",                       nullptr,  -1, nullptr, F::FindOrAdd,         M::Tools},
     {cmd::kUnlistedIpServer,      "Setup &Unlisted IP Server",     nullptr,  -1, nullptr, F::AddressAssignment, M::Tools},
@@ -89,7 +93,8 @@ constexpr I kViewMenu[] = {
     cmdItem(cmd::kRefresh),       cmdItem(cmd::kStop),         separator(),
     submenu("&Bars"),             cmdItem(cmd::kToolBar, 1),   cmdItem(cmd::kViewSelectBar, 1),
     cmdItem(cmd::kStatusBar, 1),  cmdItem(cmd::kShowViewTree), separator(),
-    cmdItem(cmd::kViewByPrinter), cmdItem(cmd::kMultiSelectMode),
+    cmdItem(cmd::kViewByPrinter), cmdItem(cmd::kMultiSelectMode), separator(),
+    cmdItem(cmd::kLargeIcons),    cmdItem(cmd::kSmallIcons),   cmdItem(cmd::kListStyle),   cmdItem(cmd::kDetails),
 };
 
 constexpr I kToolsMenu[] = {

@@ -6,12 +6,13 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QHeaderView>
+#include <QListView>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QMenuBar>
 #include <QShowEvent>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
@@ -92,9 +93,25 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName("mainSplitter");
   tree_ = new ViewTreePane(splitter_);
-  listView_ = new DeviceListView(*tableModel_, splitter_);
+  listStack_ = new QStackedWidget(splitter_);
+  listStack_->setObjectName("listStack");
+  listView_ = new DeviceListView(*tableModel_, listStack_);
+  listView_->setObjectName("detailsView");
+  // The icon styles show the same rows through the same selection: the focused device, the
+  // selection kept across a refresh and the check boxes do not depend on the style.
+  iconView_ = new QListView(listStack_);
+  iconView_->setObjectName("iconView");
+  iconView_->setModel(tableModel_.get());
+  iconView_->setSelectionModel(listView_->selectionModel());
+  iconView_->setSelectionMode(QAbstractItemView::SingleSelection);
+  iconView_->setResizeMode(QListView::Adjust);
+  iconView_->setUniformItemSizes(true);
+  iconView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  listStack_->addWidget(listView_);
+  listStack_->addWidget(iconView_);
+  listStack_->setCurrentWidget(listView_);
   splitter_->addWidget(tree_);
-  splitter_->addWidget(listView_);
+  splitter_->addWidget(listStack_);
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
   setCentralWidget(splitter_);
@@ -121,12 +138,8 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
     emit sortChanged(column, descending);
   });
   connect(listView_, &DeviceListView::columnLayoutChanged, this, &CMainFrame::onColumnLayoutChanged);
-  connect(listView_, &QWidget::customContextMenuRequested, this, &CMainFrame::showListPopup);
-  connect(listView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-    if (!index.isValid()) return;
-    const std::uint32_t command = reg_.getDword(app::kGeneralKey, "DoubleClick", app::cmd::kStatus);
-    commands_->router().doubleClick(command);
-  });
+  connectListSignals(listView_);
+  connectListSignals(iconView_);
   focusConnection_ = connect(qApp, &QApplication::focusChanged, this, [this] {
     if (commands_) commands_->updateStates();
   });
@@ -168,6 +181,53 @@ CMainFrame::~CMainFrame() {
   if (searching_) QApplication::restoreOverrideCursor();
 }
 
+void CMainFrame::connectListSignals(QAbstractItemView* view) {
+  connect(view, &QWidget::customContextMenuRequested, this,
+          [this, view](const QPoint& pos) { showListPopup(view, pos); });
+  connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const std::uint32_t command = reg_.getDword(app::kGeneralKey, "DoubleClick", app::cmd::kStatus);
+    commands_->router().doubleClick(command);
+  });
+}
+
+QAbstractItemView* CMainFrame::activeListView() const {
+  if (listStyle_ == app::ListStyle::Details) return listView_;
+  return iconView_;
+}
+
+void CMainFrame::setListStyle(app::ListStyle style) {
+  const bool hadFocus = activeListView()->hasFocus();
+  listStyle_ = style;
+  switch (style) {
+    case app::ListStyle::LargeIcons:
+      iconView_->setViewMode(QListView::IconMode);
+      iconView_->setIconSize(QSize(32, 32));
+      iconView_->setFlow(QListView::LeftToRight);
+      iconView_->setWrapping(true);
+      iconView_->setMovement(QListView::Static);
+      break;
+    case app::ListStyle::SmallIcons:
+      iconView_->setViewMode(QListView::ListMode);
+      iconView_->setIconSize(QSize(16, 16));
+      iconView_->setFlow(QListView::LeftToRight);
+      iconView_->setWrapping(true);
+      break;
+    case app::ListStyle::List:
+      iconView_->setViewMode(QListView::ListMode);
+      iconView_->setIconSize(QSize(16, 16));
+      iconView_->setFlow(QListView::TopToBottom);
+      iconView_->setWrapping(true);
+      break;
+    case app::ListStyle::Details:
+      break;
+  }
+  listStack_->setCurrentWidget(activeListView());
+  if (hadFocus) activeListView()->setFocus();
+  if (listView_->currentIndex().isValid()) activeListView()->scrollTo(listView_->currentIndex());
+  if (commands_) commands_->updateStates();
+}
+
 void CMainFrame::setApplication(app::CAmbra32App* application) {
   application_ = application;
   commands_->setApplication(application);
@@ -182,6 +242,7 @@ void CMainFrame::restoreFlags() {
   if (width > 4000) width = kDefaultTreeWidth;
   treeWidth_ = static_cast<int>(width);
   tree_->setVisible(treeShown_);
+  setListStyle(app::listStyleFromFlags(f));
 }
 
 void CMainFrame::applyTreeWidth() {
@@ -198,7 +259,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 std::uint32_t CMainFrame::flags() const {
-  std::uint32_t f = kFlagDetails;
+  std::uint32_t f = app::listStyleFlags(listStyle_);
   if (!treeShown_) f |= kFlagTreeHidden;
   if (list_.byPrinter()) f |= kFlagByPrinter;
   if (list_.multiSelect()) f |= kFlagMultiSelect;
@@ -721,7 +782,9 @@ app::CommandState CMainFrame::commandState() const {
   app::CommandState s;
   s.viewProtocol = view_.protocol;
   s.searching = searching_;
-  s.listHasFocus = listView_->hasFocus() || QApplication::focusWidget() == listView_;
+  QAbstractItemView* active = activeListView();
+  s.listHasFocus = active->hasFocus() || QApplication::focusWidget() == active;
+  s.listStyle = listStyle_;
   const QModelIndex current = listView_->currentIndex();
   s.selectedCount = current.isValid() ? 1 : 0;
   s.checkedCount = static_cast<int>(list_.checkedDevices().size());
@@ -894,11 +957,11 @@ bool CMainFrame::findOrAdd(const std::string& text) {
   return true;
 }
 
-void CMainFrame::showListPopup(const QPoint& pos) {
-  const QModelIndex index = listView_->indexAt(pos);
-  if (index.isValid()) listView_->setCurrentIndex(index);
-  listView_->setFocus();
+void CMainFrame::showListPopup(QAbstractItemView* view, const QPoint& pos) {
+  const QModelIndex index = view->indexAt(pos);
+  if (index.isValid()) view->setCurrentIndex(index);
+  view->setFocus();
   QMenu* menu = commands_->buildListPopup();
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->popup(listView_->viewport()->mapToGlobal(pos));
+  menu->popup(view->viewport()->mapToGlobal(pos));
 }

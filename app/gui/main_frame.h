@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "app/device_list_model.h"
+#include "app/list_style.h"
 #include "app/settings.h"
 #include "devices/discovery.h"
 #include "platform/qt/qt_message_target.h"
 #include "platform/qt/qt_socket_watch.h"
 
+class QAbstractItemView;
 class QComboBox;
+class QListView;
+class QStackedWidget;
 class QLabel;
 class QSplitter;
 class QToolBar;
@@ -99,6 +103,10 @@ class CMainFrame : public QMainWindow {
   // --- panes and state ---
   app::DeviceListModel& deviceList() { return list_; }
   DeviceListView* listView() const { return listView_; }
+  // The icon view of the same rows, shown in the large icons, small icons and list styles.
+  QListView* iconView() const { return iconView_; }
+  // The view of the list that shows now: the icon view or the details view.
+  QAbstractItemView* activeListView() const;
   ViewTreePane* treePane() const { return tree_; }
   QSplitter* splitter() const { return splitter_; }
   QComboBox* viewSelect() const { return viewSelect_; }
@@ -137,6 +145,8 @@ class CMainFrame : public QMainWindow {
   void setTreeShown(bool shown);
   bool treeShown() const { return treeShown_; }
   std::uint32_t flags() const;
+  void setListStyle(app::ListStyle style);
+  app::ListStyle listStyle() const { return listStyle_; }
   enum class Bar { Tools, ViewSelect, Status };
   void setBarVisible(Bar bar, bool visible);
   bool barVisible(Bar bar) const;
@@ -201,7 +211,8 @@ class CMainFrame : public QMainWindow {
   void saveBars();
   void startRefreshTimer();
   void applyOpenViewSettings();
-  void showListPopup(const QPoint& pos);
+  void showListPopup(QAbstractItemView* view, const QPoint& pos);
+  void connectListSignals(QAbstractItemView* view);
   void onColumnLayoutChanged(const std::vector<int>& columns, const std::vector<int>& widths);
   void onViewSelected(const app::CViewNode* node);
   void onTreeCommand(std::uint32_t id, const app::CViewNode* node);
@@ -218,6 +229,9 @@ class CMainFrame : public QMainWindow {
   app::DeviceListModel list_;
   std::unique_ptr<DeviceListTableModel> tableModel_;
   DeviceListView* listView_ = nullptr;
+  QListView* iconView_ = nullptr;
+  QStackedWidget* listStack_ = nullptr;
+  app::ListStyle listStyle_ = app::ListStyle::Details;
   ViewTreePane* tree_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QComboBox* viewSelect_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/gui/main_frame_commands.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -235,6 +236,9 @@ void MainFrameCommands::registerHandlers() {
                [this] { frame_.setBarVisible(CMainFrame::Bar::ViewSelect, !frame_.barVisible(CMainFrame::Bar::ViewSelect)); });
   r.setHandler(cmd::kStatusBar,
                [this] { frame_.setBarVisible(CMainFrame::Bar::Status, !frame_.barVisible(CMainFrame::Bar::Status)); });
+  for (app::ListStyle style : {app::ListStyle::LargeIcons, app::ListStyle::SmallIcons, app::ListStyle::List,
+                                app::ListStyle::Details})
+    r.setHandler(app::listStyleCommand(style), [this, style] { frame_.setListStyle(style); });
   r.setHandler(cmd::kSelectAll, [this] { frame_.checkAllRows(true); });
   r.setHandler(cmd::kSelectNone, [this] { frame_.checkAllRows(false); });
   r.setHandler(cmd::kTreeOpen, [this] { openTreeNode(false); });
@@ -402,7 +406,7 @@ void MainFrameCommands::refreshOpenView() { frame_.refreshOpenView(); }
 
 void MainFrameCommands::focusMainWindow() {
   frame_.activateWindow();
-  frame_.listView()->setFocus();
+  frame_.activeListView()->setFocus();
 }
 
 bool MainFrameCommands::openUrl(const std::string& url) { return openUrl_ && openUrl_(url); }

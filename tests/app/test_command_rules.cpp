@@ -41,6 +41,8 @@ const std::vector<std::pair<cmd::CommandId, std::string>> kExpectedTexts = {
     {32827, "&Delete"},                 {32839, "&View"},
     {32838, "&Folder"},                 {32884, "Select &All"},
     {32885, "Select &None"},
+    {59139, "Lar&ge Icons"},            {59138, "Small &Icons"},
+    {59140, "&List"},                   {59141, "&Details"},
 };
 
 TEST(CommandTable, HoldsEveryCommandOnceWithItsText) {

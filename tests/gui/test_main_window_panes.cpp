@@ -1,8 +1,11 @@
 // The main window's panes under QtTest, offscreen: the panes exist, a search on a worker fills
 // the list as devices arrive, sort and filter, view-by-printer rows, selection kept across a
 // refresh, and General\Flags and the tree width kept across a restart.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QListView>
+#include <QStackedWidget>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
+#include "app/command_router.h"
 #include "app/gui/device_list_view.h"
+#include "app/gui/main_frame_commands.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/search_animation.h"
 #include "app/gui/view_tree_pane.h"
@@ -100,7 +106,10 @@ class TestMainWindowPanes : public QObject {
     QVERIFY(frame.splitter());
     QCOMPARE(frame.splitter()->count(), 2);
     QCOMPARE(frame.splitter()->widget(0), static_cast<QWidget*>(frame.treePane()));
-    QCOMPARE(frame.splitter()->widget(1), static_cast<QWidget*>(frame.listView()));
+    auto* stack = qobject_cast<QStackedWidget*>(frame.splitter()->widget(1));
+    QVERIFY(stack);
+    QCOMPARE(stack->currentWidget(), static_cast<QWidget*>(frame.listView()));
+    QCOMPARE(frame.activeListView(), static_cast<QAbstractItemView*>(frame.listView()));
     QVERIFY(frame.findChild<SearchAnimation*>("searchAnimation"));
     QCOMPARE(frame.viewSelect()->itemText(frame.viewSelect()->count() - 1), QString("<<Create New View>>"));
     QCOMPARE(frame.statusPaneText(1), QString("Count: 0"));
@@ -229,6 +238,76 @@ class TestMainWindowPanes : public QObject {
       frame.close();
       platform::Registry saved(path_);
       QVERIFY(saved.getDword("General", "Flags").value_or(0) & kFlagTreeHidden);
+    }
+  }
+
+  void listStyleShowsRowsAndSurvivesRestart() {
+    struct Case {
+      const char* name;
+      app::ListStyle style;
+      QListView::ViewMode mode;
+      QListView::Flow flow;
+      int iconSize;
+    };
+    const Case cases[] = {
+        {"large icons", app::ListStyle::LargeIcons, QListView::IconMode, QListView::LeftToRight, 32},
+        {"small icons", app::ListStyle::SmallIcons, QListView::ListMode, QListView::LeftToRight, 16},
+        {"list", app::ListStyle::List, QListView::ListMode, QListView::TopToBottom, 16},
+    };
+    for (const Case& c : cases) {
+      init();
+      {
+        FleetWindow w(path_, viewWith({devices::kColSystemName}));
+        w.frame.resize(800, 500);
+        w.frame.show();
+        w.frame.startSearch({});
+        QTRY_VERIFY(!w.frame.searching());
+        QCOMPARE(w.frame.deviceList().rowCount(), 3);
+        w.frame.listView()->setCurrentIndex(w.frame.listView()->model()->index(2, 0));
+        const std::string focused = w.frame.deviceList().text(2, 0);
+        QCOMPARE(w.frame.commands().router().dispatch(app::listStyleCommand(c.style)), app::DispatchResult::Handled);
+        QListView* icons = w.frame.iconView();
+        QVERIFY2(icons->isVisible(), c.name);
+        QVERIFY2(!w.frame.listView()->isVisible(), c.name);
+        QCOMPARE(w.frame.activeListView(), static_cast<QAbstractItemView*>(icons));
+        QCOMPARE(icons->viewMode(), c.mode);
+        QCOMPARE(icons->flow(), c.flow);
+        QCOMPARE(icons->iconSize(), QSize(c.iconSize, c.iconSize));
+        // The same rows, each with its name and status image, and the same focused device.
+        QCOMPARE(icons->model()->rowCount(), 3);
+        for (int r = 0; r < 3; ++r) {
+          const QModelIndex index = icons->model()->index(r, icons->modelColumn());
+          QCOMPARE(index.data().toString().toStdString(), w.frame.deviceList().text(r, 0));
+          QVERIFY(!index.data(Qt::DecorationRole).value<QIcon>().isNull());
+          QVERIFY2(!icons->visualRect(index).isEmpty(), c.name);
+        }
+        QCOMPARE(icons->currentIndex().row(), 2);
+        QCOMPARE(std::string(w.frame.focusedDevice()->systemName.view()), focused);
+        // Exactly one style is checked.
+        for (app::ListStyle s : {app::ListStyle::LargeIcons, app::ListStyle::SmallIcons, app::ListStyle::List,
+                                 app::ListStyle::Details})
+          QCOMPARE(w.frame.commands().action(app::listStyleCommand(s))->isChecked(), s == c.style);
+        w.frame.setByPrinter(true);
+        w.frame.close();
+      }
+      {
+        platform::Registry reg(path_);
+        QCOMPARE(reg.getDword("General", "Flags").value_or(0), kFlagByPrinter | app::listStyleFlags(c.style));
+        CMainFrame frame(reg);
+        frame.show();
+        QCOMPARE(frame.listStyle(), c.style);
+        QCOMPARE(frame.activeListView(), static_cast<QAbstractItemView*>(frame.iconView()));
+        QVERIFY(frame.iconView()->isVisible());
+        QCOMPARE(frame.iconView()->viewMode(), c.mode);
+        QVERIFY(frame.commands().action(app::listStyleCommand(c.style))->isChecked());
+        // Back to details: the tree view shows again and details is what is stored.
+        QCOMPARE(frame.commands().router().dispatch(app::cmd::kDetails), app::DispatchResult::Handled);
+        QVERIFY(frame.listView()->isVisible());
+        QVERIFY(!frame.iconView()->isVisible());
+        frame.close();
+        platform::Registry saved(path_);
+        QCOMPARE(saved.getDword("General", "Flags").value_or(0), kFlagByPrinter | kFlagDetails);
+      }
     }
   }
 
