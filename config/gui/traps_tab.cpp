@@ -66,6 +66,7 @@ void buildTrapsTab(QWidget* holder, QFormLayout* form, config::CSnmpTrapsPage& p
   address->setObjectName(QStringLiteral("trapAddress"));
   auto* addressLabel = new QLabel(holder);
   form->addRow(addressLabel, address);
+  addressLabel->setBuddy(address);  // the label text changes with the protocol: keep its mnemonic
   auto* buttons = new QHBoxLayout;
   auto* add = new QPushButton(QStringLiteral("A&dd"), holder);
   auto* edit = new QPushButton(QStringLiteral("&Edit"), holder);

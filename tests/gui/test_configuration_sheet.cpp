@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -125,6 +126,54 @@ class TestConfigurationSheet : public QObject {
     const std::vector<QStringList> expected = {
         {E + ".6.3.1.4.2.0"}, {E + ".6.3.3.2.0"}, {E + ".2.2.0"}};
     QCOMPARE(sets, expected);
+    frame.stopSearch();
+  }
+
+  // Pictures of every page for the documentation: only when asked (scripts/screenshots.sh).
+  void screenshots() {
+    const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
+    if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
+    platform::Registry reg(path_);
+    app::DeviceViewDiscoveryFactory discoveries;
+    app::CViewManager views(reg, discoveries);
+    views.loadTree();
+    views.openView(views.find(app::kAllViewName), false);
+    CMainFrame frame(reg);
+    frame.setViewManager(&views);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
+    frame.listView()->setFocus();
+    QStringList saved;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<configgui::CConfigSheetDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !saved.isEmpty()) return;
+      dialog->resize(dialog->sizeHint().expandedTo(QSize(560, 460)));
+      // SNMP last: its community check keeps the page until the verify fields are typed.
+      QList<int> order;
+      for (int i = 0; i < dialog->tabs()->count(); ++i)
+        if (dialog->tabs()->tabText(i) != "SNMP") order << i;
+      for (int i = 0; i < dialog->tabs()->count(); ++i)
+        if (dialog->tabs()->tabText(i) == "SNMP") order << i;
+      for (const int i : order) {
+        dialog->tabs()->setCurrentIndex(i);
+        QTest::qWait(100);  // the page lays itself out before it is drawn
+        QString name = dialog->tabs()->tabText(i).toLower();
+        name.replace(QRegularExpression("[^a-z0-9]+"), "-");
+        const QString file = out + "/config-" + name + ".png";
+        if (dialog->grab().save(file)) saved << file;
+      }
+      dialog->reject();
+    });
+    poll.start();
+    QCOMPARE(frame.commands().router().dispatch(cmd::kConfiguration), app::DispatchResult::Handled);
+    poll.stop();
+    QVERIFY(!saved.isEmpty());
     frame.stopSearch();
   }
 
