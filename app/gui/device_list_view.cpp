@@ -56,7 +56,12 @@ QIcon applicationIcon() {
 }
 
 DeviceListTableModel::DeviceListTableModel(app::DeviceListModel& model, QObject* parent)
-    : QAbstractTableModel(parent), model_(model) {}
+    : QAbstractTableModel(parent), model_(model) {
+  // Long enough to gather a burst of replies, short enough that the first row seems immediate.
+  queueTimer_.setSingleShot(true);
+  queueTimer_.setInterval(40);
+  connect(&queueTimer_, &QTimer::timeout, this, &DeviceListTableModel::flushQueued);
+}
 
 int DeviceListTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : model_.rowCount(); }
 
@@ -105,6 +110,7 @@ Qt::ItemFlags DeviceListTableModel::flags(const QModelIndex& index) const {
 }
 
 void DeviceListTableModel::change(const std::function<void()>& fn) {
+  flushQueued();
   beginResetModel();
   fn();
   endResetModel();
@@ -123,6 +129,27 @@ void DeviceListTableModel::append(const std::function<void()>& fn) {
     beginResetModel();
     endResetModel();
   }
+}
+
+void DeviceListTableModel::queueDevice(int deviceIndex) {
+  queued_.push_back(deviceIndex);
+  if (!queueTimer_.isActive()) queueTimer_.start();
+}
+
+void DeviceListTableModel::flushQueued() {
+  queueTimer_.stop();
+  if (queued_.empty()) return;
+  const std::vector<int> indices = std::move(queued_);
+  queued_.clear();
+  append([&] {
+    for (int index : indices) model_.addDevice(index);
+  });
+  emit queuedRowsShown();
+}
+
+void DeviceListTableModel::dropQueued() {
+  queueTimer_.stop();
+  queued_.clear();
 }
 
 DeviceListView::DeviceListView(DeviceListTableModel& model, QWidget* parent) : QTreeView(parent), model_(model) {

@@ -3,6 +3,7 @@
 // in report style, with status images, check boxes in multi-select mode and header-click sort.
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <QTimer>
 #include <QTreeView>
 #include <functional>
 #include <vector>
@@ -33,8 +34,23 @@ class DeviceListTableModel : public QAbstractTableModel {
   // Rows appended at the end by `fn` (a device arriving).
   void append(const std::function<void()>& fn);
 
+  // A found device's rows, shown with the others that arrive within a moment: thousands of
+  // replies become a few insertions, so a large search does not hold the window up.
+  void queueDevice(int deviceIndex);
+  // Queued devices become rows now (every change flushes first, so queued rows are never lost).
+  void flushQueued();
+  // Queued devices are forgotten: their device list is being cleared or replaced.
+  void dropQueued();
+  bool hasQueued() const { return !queued_.empty(); }
+
+ signals:
+  // Queued rows were appended.
+  void queuedRowsShown();
+
  private:
   app::DeviceListModel& model_;
+  std::vector<int> queued_;
+  QTimer queueTimer_;
 };
 
 class DeviceListView : public QTreeView {

@@ -90,6 +90,7 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
 
   // Panes.
   tableModel_ = std::make_unique<DeviceListTableModel>(list_);
+  connect(tableModel_.get(), &DeviceListTableModel::queuedRowsShown, this, [this] { updateStatusPanes(); });
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName("mainSplitter");
   tree_ = new ViewTreePane(splitter_);
@@ -349,6 +350,7 @@ void CMainFrame::setOpenView(const OpenViewSettings& view, devices::CDiscovery* 
     discovery_->setForegroundProgress(progress_);
   }
   listView_->setColumnWidths(view.autoWidths ? std::vector<int>{} : view.widths);
+  tableModel_->dropQueued();
   tableModel_->change([&] {
     list_.clearRows();
     list_.setDevices(discovery_ ? &discovery_->devices() : nullptr);
@@ -523,6 +525,8 @@ void CMainFrame::searchStarted() {
   animation_->play();
   listView_->takeSelection();
   list_.rememberSelection();
+  // Rows still queued belong to the search that ends here; its devices are about to go.
+  tableModel_->dropQueued();
   tableModel_->change([&] {
     list_.clearRows();
     list_.setViewColumns(view_.columns);
@@ -537,8 +541,7 @@ void CMainFrame::deviceFound(const platform::Message& m) {
   if (!searching_ || !discovery_ || !discovery_->isCurrent(m)) return;
   const int index = discovery_->acceptFound(m);
   if (index < 0) return;
-  tableModel_->append([&] { list_.addDevice(index); });
-  updateStatusPanes();
+  tableModel_->queueDevice(index);
 }
 
 void CMainFrame::searchEnded() {

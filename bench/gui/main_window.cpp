@@ -1,10 +1,10 @@
 // The main window against a simulated fleet, offscreen: how long a CMainFrame takes to list 50
 // print servers found by local broadcast (first row, search end) next to the search's own waits,
-// and with 1000 units listed, the time of a sort and of a display filter as the window runs them,
+// and with 1000 units (--large-units) listed, the time of a sort and of a display filter as the window runs them,
 // and the process's peak resident memory.
 //
 // Usage: bench_main_window [--part startup|large|all] [--repeat N] [--broadcast-ms MS]
-//                          [--large-broadcast-ms MS] [--sim PATH]
+//                          [--large-broadcast-ms MS] [--large-units N] [--sim PATH]
 // Everything stays on loopback: the units live on 127.0.x.y and the broadcast goes to
 // 127.255.255.255.
 #include <unistd.h>
@@ -213,8 +213,7 @@ int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broad
   return failures ? 1 : 0;
 }
 
-int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs) {
-  constexpr int kUnits = 1000;
+int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs, int kUnits) {
   const long hwmBefore = procStatusKb("VmHWM");
   if (!sim.start(kUnits, "127.0.1.1")) {
     std::fprintf(stderr, "trellan-sim did not start\n");
@@ -240,7 +239,8 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
     return 0;
   };
 
-  std::printf("%-52s %6s %11s %8s\n", "operation (1000 units)", "rows", "median ms", "max ms");
+  std::printf("operation (%d units)\n", kUnits);
+  std::printf("%-52s %6s %11s %8s\n", "", "rows", "median ms", "max ms");
   auto row = [&](const char* what, const Stats& s) {
     std::printf("%-52s %6d %11.2f %8.2f\n", what, list.rowCount(), s.median, s.max);
   };
@@ -340,6 +340,7 @@ int main(int argc, char** argv) {
   int repeat = 3;
   int broadcastMs = 6000;
   int largeBroadcastMs = 2000;
+  int largeUnits = 1000;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool more = i + 1 < argc;
@@ -351,12 +352,14 @@ int main(int argc, char** argv) {
       broadcastMs = std::clamp(std::atoi(argv[++i]), 50, 60000);
     } else if (a == "--large-broadcast-ms" && more) {
       largeBroadcastMs = std::clamp(std::atoi(argv[++i]), 50, 60000);
+    } else if (a == "--large-units" && more) {
+      largeUnits = std::clamp(std::atoi(argv[++i]), 1, 16384);
     } else if (a == "--sim" && more) {
       simPath = argv[++i];
     } else {
       std::fprintf(stderr,
                    "usage: %s [--part startup|large|all] [--repeat N] [--broadcast-ms MS] "
-                   "[--large-broadcast-ms MS] [--sim PATH]\n",
+                   "[--large-broadcast-ms MS] [--large-units N] [--sim PATH]\n",
                    argv[0]);
       return 2;
     }
@@ -385,6 +388,6 @@ int main(int argc, char** argv) {
     rc |= runStartup(sim, regPath, repeat, broadcastMs, false);
     rc |= runStartup(sim, regPath, repeat, broadcastMs, true);
   }
-  if (part == "large" || part == "all") rc |= runLarge(sim, regPath, std::max(repeat, 10), largeBroadcastMs);
+  if (part == "large" || part == "all") rc |= runLarge(sim, regPath, std::max(repeat, 10), largeBroadcastMs, largeUnits);
   return rc;
 }

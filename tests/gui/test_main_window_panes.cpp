@@ -9,7 +9,10 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,10 @@ class FleetDiscovery : public devices::CDiscovery {
  public:
   FleetDiscovery() : CDiscovery(devices::kProtocolTcpIp, nullptr, nullptr) {}
   std::vector<FleetUnit> fleet;
+  // When set, the search holds after posting the fleet until `release` (at most 10 s).
+  std::atomic<bool> hold{false};
+  std::atomic<bool> posted{false};
+  std::atomic<bool> release{false};
 
  protected:
   int runSearch(const devices::SearchRequest&, bool) override {
@@ -54,6 +61,9 @@ class FleetDiscovery : public devices::CDiscovery {
       d->updateStatusTexts(devices::StatusMasks{});
       post(std::move(d));
     }
+    posted.store(true);
+    for (int i = 0; hold.load() && i < 1000 && !release.load() && !stopRequested(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return 0;
   }
 };
@@ -179,6 +189,40 @@ class TestMainWindowPanes : public QObject {
     QCOMPARE(model->data(model->index(0, 0), Qt::CheckStateRole).toInt(), static_cast<int>(Qt::Unchecked));
     QVERIFY(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(w.frame.deviceList().checkedDevices().size(), 1u);
+  }
+
+  void rowsArrivingInABurstAreNeitherLostNorDoubled() {
+    // Found devices become rows in batches; a change of the list while some are still queued
+    // (here multi-select switched on mid-search) must show each exactly once.
+    FleetWindow w(path_, viewWith({devices::kColSystemName}));
+    w.discovery.fleet.clear();
+    for (int i = 0; i < 300; ++i) {
+      char hw[13];
+      std::snprintf(hw, sizeof hw, "0000BB%06X", i);
+      w.discovery.fleet.push_back({"Unit " + std::to_string(i), "10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1), hw});
+    }
+    w.discovery.hold.store(true);
+    w.frame.startSearch({});
+    // No event loop runs while the worker posts, so the batch timer cannot fire in between.
+    for (int i = 0; i < 1000 && !w.discovery.posted.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    QVERIFY(w.discovery.posted.load());
+    QCoreApplication::sendPostedEvents();  // every found message
+    QVERIFY(w.frame.searching());
+    QVERIFY(static_cast<DeviceListTableModel*>(w.frame.listView()->model())->hasQueued());
+    w.frame.setMultiSelect(true);
+    QCOMPARE(w.frame.deviceList().rowCount(), 300);
+    QCOMPARE(w.frame.statusPaneText(1), QString("Count: 300"));
+    w.discovery.release.store(true);
+    QTRY_VERIFY(!w.frame.searching());
+    QCOMPARE(w.frame.deviceList().rowCount(), 300);
+    QCOMPARE(w.frame.listView()->model()->rowCount(), 300);
+
+    // A new search drops what the old one had queued: only the new fleet is listed.
+    w.discovery.hold.store(false);
+    w.discovery.fleet = kFleet;
+    w.frame.startSearch({});
+    QTRY_VERIFY(!w.frame.searching());
+    QCOMPARE(w.frame.deviceList().rowCount(), 3);
   }
 
   void selectionKeptAcrossARefresh() {
