@@ -12,6 +12,7 @@
 //   kMsgSearchDone (0x8012): wParam = search number.
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -168,7 +169,7 @@ class CDiscovery {
     std::uint32_t search;
     std::unique_ptr<CDevice> device;
   };
-  std::vector<Pending> pending_;
+  std::deque<Pending> pending_;  // taken from the front in the order found
 
   std::vector<std::unique_ptr<CDevice>> devices_;
   std::thread thread_;
