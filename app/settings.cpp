@@ -32,6 +32,7 @@ constexpr SettingDef kSettings[] = {
   {kGeneralKey,   "RefreshAlways", false, K::Fixed,     0,      nullptr,              0,      1,         false, false, kOnOff, "1: search a view every time it opens"},
   {kGeneralKey,   "DoubleClick",   false, K::Fixed,     32774,  nullptr,              0,      kAnyDword, false, false, kDoubleClickChoices, "command of a double-clicked row"},
   {kGeneralKey,   "Log",           false, K::Fixed,     0,      nullptr,              0,      1,         false, false, kOnOff, "1: append every error message to the log"},
+  {kGeneralKey,   "QuickSearch",   false, K::None,      0,      nullptr,              0,      1,         false, false, kOnOff, "1: a broadcast round ends after 0.3 s without a new unit"},
   {kIconsKey,     "Warning",       false, K::Fixed,     9185,   nullptr,              0,      kAnyDword, false, false, {}, "status bits that make a device Warning"},
   {kIconsKey,     "Error",         false, K::Fixed,     196608, nullptr,              0,      kAnyDword, false, false, {}, "status bits that make a device Error"},
   {kIconsKey,     "SetAppIcon",    false, K::Fixed,     0,      nullptr,              0,      1,         false, false, kOnOff, "1: window icon follows the worst status"},

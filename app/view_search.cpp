@@ -51,6 +51,8 @@ devices::DiscoverySettings discoverySettingsFrom(const platform::Registry& reg) 
   settings.discoveryPort = static_cast<std::uint16_t>(readSetting(reg, kAccessIpKey, "DiscoveryPort"));
   settings.masks.warning = readSetting(reg, kIconsKey, "Warning");
   settings.masks.error = readSetting(reg, kIconsKey, "Error");
+  // Opt-in: the default search keeps its whole Broadcast wait.
+  if (readSetting(reg, kGeneralKey, "QuickSearch") != 0) settings.quickQuietMs = devices::kQuickQuietMs;
   addProgramSettings(settings);
   return settings;
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "access/mib_group.h"
 #include "app/settings.h"
+#include "app/view_search.h"
 #include "platform/registry.h"
 #include "scratch_dir.h"
 
@@ -26,6 +29,7 @@ TEST_F(SettingsTest, DefaultsOfTheTable) {
   const Case cases[] = {
       {"General", "RunIndex", 0},          {"General", "Flags", 0},           {"General", "Splitter", 150},
       {"General", "RefreshAlways", 0},     {"General", "DoubleClick", 32774}, {"General", "Log", 0},
+      {"General", "QuickSearch", 0},
       {"General\\Icons", "Warning", 9185}, {"General\\Icons", "Error", 196608}, {"General\\Icons", "SetAppIcon", 0},
       {"Timeouts", "GetTimeout", 500},     {"Timeouts", "SetTimeout", 500},   {"Timeouts", "ResetTimeout", 40},
       {"Timeouts", "SnmpRetry", 3},        {"Timeouts", "Broadcast", 6000},   {"Timeouts", "MaxBroadcast", 10},
@@ -163,3 +167,24 @@ TEST_F(SettingsTest, GroupTimeoutsComeFromTheStoreOrTheCommandLine) {
 }
 
 }  // namespace
+
+TEST_F(SettingsTest, QuickSearchIsOptInAndTakesOnlyOnOrOff) {
+  struct Case {
+    const char* what;
+    std::optional<std::uint32_t> stored;
+    int quietMs;
+  };
+  const Case cases[] = {
+      {"missing: the whole Broadcast wait", std::nullopt, 0},
+      {"off", 0u, 0},
+      {"on", 1u, devices::kQuickQuietMs},
+      {"not a choice: off", 7u, 0},
+  };
+  for (const Case& c : cases) {
+    reg.deleteValue("General", "QuickSearch");
+    if (c.stored) {
+      ASSERT_TRUE(reg.setDword("General", "QuickSearch", *c.stored));
+    }
+    EXPECT_EQ(app::discoverySettingsFrom(reg).quickQuietMs, c.quietMs) << c.what;
+  }
+}
