@@ -16,6 +16,8 @@
 #include "config/config_fields.h"
 #include "config/config_sheet.h"
 #include "config/port_pages.h"
+#include "vines/vines_fields.h"
+#include "vines/vines_page.h"
 #include "config/snmp_traps_page.h"
 #include "platform/registry.h"
 #include "platform/string_table.h"
@@ -131,9 +133,11 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   services.resetTimeoutSeconds = static_cast<int>(waitSeconds);
   config::CConfigPropSheet sheet(std::move(services));
   config::installPortPages(sheet, std::string(mib::kDefaultEnterprisePrefix));
+  sheet.setPage(config::PageSlot::Vines, std::make_unique<vines::CVinesPage>(std::string(mib::kDefaultEnterprisePrefix)));
   if (sheet.Start(target, static_cast<int>(o.port) - 1) != 0) return cli::kExitFailed;
 
   std::vector<config::ConfigField> fields = config::configFields(sheet);
+  for (config::CDevicePage* page : sheet.pages()) vines::vinesFields(*page, fields);
   if (sets.empty()) {
     nlohmann::json pages = nlohmann::json::object();
     for (config::CDevicePage* page : sheet.pages()) pages[page->title()] = nlohmann::json::object();
@@ -201,6 +205,7 @@ std::string description() {
       "written, page by page, and the unit is reset as OK in the sheet does.\n\n"
       "Settings (offered as the unit's level allows):\n";
   for (const auto& [name, text] : config::configFieldHelp()) s += "  " + name + "\n      " + text + "\n";
+  for (const auto& [name, text] : vines::vinesFieldHelp()) s += "  " + name + "\n      " + text + "\n";
   s += "\nExit status: 0 done, 1 the unit could not be read or written, 2 usage error or a refused value.";
   return s;
 }

@@ -92,6 +92,18 @@ check "bidirectional data off exits 0" "0" "$rc"
 check "32760, PJL off, the speed moved down" \
   "$E.6.2.3.2.1.12.4=32760 $E.6.2.3.2.1.14.4=1 $E.6.2.3.2.1.22.4=4" "$(sets_of 127.0.5.123)"
 
+out=$(ctl 127.0.5.128); rc=$?
+check "VINES page shown" "[VINES]" "$out"
+check "the StreetTalk user" "vines_user = VINES@Lab@Trellan" "$out"
+out=$(ctl 127.0.5.128 --set vines_service1=Reports@Lab 2>&1); rc=$?
+check "a service name with one @ exits 2" "2" "$rc"
+check "with the page's message" "Invalid StreetTalk Name." "$out"
+check "nothing sent for it" "" "$(sets_of 127.0.5.128)"
+out=$(ctl 127.0.5.128 --set vines_service2_port=3 --set vines_password=secret --no-reset); rc=$?
+check "a service port and a password exit 0" "0" "$rc"
+check "the slot's port, then the password alone" \
+  "$E.6.3.3.4.4.1.3.2=3"$'\n'"$E.6.3.3.4.5.0=secret" "$(sets_of 127.0.5.128)"
+
 out=$(ctl 127.0.5.120 --set port_name=FRONTDESK); rc=$?
 check "a change with the reset exits 0" "0" "$rc"
 check "the reset is the last SET" "$E.2.2.0" "$(sets_of 127.0.5.120 | tail -1)"
