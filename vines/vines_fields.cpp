@@ -37,7 +37,7 @@ void vinesFields(config::CDevicePage& page, std::vector<config::ConfigField>& ou
                  true});
   for (int k = 0; k < p->slotCount(); ++k) {
     const std::string n = std::to_string(k + 1);
-    auto& slot = p->slots[static_cast<std::size_t>(k)];
+    auto& slot = p->services[static_cast<std::size_t>(k)];
     out.push_back({title, "vines_service" + n, "print service " + n + " (StreetTalk name, empty: none)",
                    [&slot] { return slot.name; }, nameSetter(*p, slot.name)});
     if (p->portChoice())

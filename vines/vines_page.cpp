@@ -65,10 +65,10 @@ void CVinesPage::ShowValues() {
       enabled_ = false;
     }
   }
-  slots.assign(static_cast<std::size_t>(slotCount_), VinesSlot{});
+  services.assign(static_cast<std::size_t>(slotCount_), VinesSlot{});
   snmpaccess::CMibGroup* table = nameTable();
   for (int k = 0; table && k < slotCount_; ++k) {
-    VinesSlot& s = slots[static_cast<std::size_t>(k)];
+    VinesSlot& s = services[static_cast<std::size_t>(k)];
     table->getBytes(2 * k, s.name);
     s.name = s.name.substr(0, kStreetTalkNameLimit);
     std::int32_t port = 1;
@@ -77,7 +77,7 @@ void CVinesPage::ShowValues() {
   }
   shownUser_ = userName;
   shownServices_.clear();
-  for (const VinesSlot& s : slots) shownServices_.push_back(s.name);
+  for (const VinesSlot& s : services) shownServices_.push_back(s.name);
 }
 
 config::PageCheck CVinesPage::setPassword(const std::string& password, const std::string& verify) {
@@ -95,8 +95,8 @@ config::PageCheck CVinesPage::check() {
   // name); names as the unit reported them are left to it.
   auto bad = [](const std::string& name) { return name.size() > kStreetTalkNameLimit || !isValidStreetTalkName(name); };
   if (userName != shownUser_ && bad(userName)) return PageCheck::fail(kTextInvalidName, "userName");
-  for (std::size_t i = 0; i < slots.size(); ++i)
-    if ((i >= shownServices_.size() || slots[i].name != shownServices_[i]) && bad(slots[i].name))
+  for (std::size_t i = 0; i < services.size(); ++i)
+    if ((i >= shownServices_.size() || services[i].name != shownServices_[i]) && bad(services[i].name))
       return PageCheck::fail(kTextInvalidName, "service" + std::to_string(i + 1));
   if (!client_.available()) return PageCheck::pass();
   std::string name = userName;
@@ -105,10 +105,10 @@ config::PageCheck CVinesPage::check() {
   if (!client_.formatName(name)) return PageCheck::fail(format(kTextNoSuchName, userName, client_.lastError()), "userName");
   if (!client_.mayManage(userName))
     return PageCheck::fail(format(kTextNotAuthorized, userName, client_.lastError()), "userName");
-  for (std::size_t i = 0; i < slots.size(); ++i) {
-    std::string service = slots[i].name;
+  for (std::size_t i = 0; i < services.size(); ++i) {
+    std::string service = services[i].name;
     if (!client_.formatName(service))
-      return PageCheck::fail(format(kTextNoSuchName, slots[i].name, client_.lastError()),
+      return PageCheck::fail(format(kTextNoSuchName, services[i].name, client_.lastError()),
                              "service" + std::to_string(i + 1));
   }
   return PageCheck::pass();
@@ -118,8 +118,8 @@ void CVinesPage::storeFields() {
   if (!enabled_) return;
   group_.setTextIfChanged(kUserName, userName.substr(0, kStreetTalkNameLimit));
   snmpaccess::CMibGroup* table = nameTable();
-  for (int k = 0; table && k < slotCount_ && k < static_cast<int>(slots.size()); ++k) {
-    const VinesSlot& s = slots[static_cast<std::size_t>(k)];
+  for (int k = 0; table && k < slotCount_ && k < static_cast<int>(services.size()); ++k) {
+    const VinesSlot& s = services[static_cast<std::size_t>(k)];
     table->setTextIfChanged(2 * k, s.name.substr(0, kStreetTalkNameLimit));
     table->setIntegerIfChanged(2 * k + 1, std::clamp<std::int32_t>(s.port, 1, portCount_));
   }

@@ -62,7 +62,7 @@ class CVinesPage : public config::CDevicePage {
   bool passwordSet() const { return passwordSet_; }
 
   std::string userName;
-  std::vector<VinesSlot> slots;  // slotCount() entries
+  std::vector<VinesSlot> services;  // slotCount() entries
 
   snmpaccess::CVinesGroup& group() { return group_; }
 

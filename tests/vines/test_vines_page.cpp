@@ -91,9 +91,9 @@ TEST_F(VinesPageTest, WithoutTheClientThePageWorksUnchecked) {
   EXPECT_EQ(page.slotCount(), 2);
   EXPECT_EQ(page.portCount(), 3);
   EXPECT_TRUE(page.portChoice());
-  ASSERT_EQ(page.slots.size(), 2u);
-  EXPECT_EQ(page.slots[1].name, "Print Service 2");
-  EXPECT_EQ(page.slots[1].port, 2);
+  ASSERT_EQ(page.services.size(), 2u);
+  EXPECT_EQ(page.services[1].name, "Print Service 2");
+  EXPECT_EQ(page.services[1].port, 2);
 }
 
 TEST_F(VinesPageTest, SaveSendsWhatChanged) {
@@ -103,7 +103,7 @@ TEST_F(VinesPageTest, SaveSendsWhatChanged) {
     std::vector<std::vector<std::string>> sets;
   } cases[] = {
       {"opened without a change", [](CVinesPage&) {}, {}},
-      {"second service moved to port 3", [](CVinesPage& p) { p.slots[1].port = 3; }, {{".6.3.3.4.4.1.3.2=3"}}},
+      {"second service moved to port 3", [](CVinesPage& p) { p.services[1].port = 3; }, {{".6.3.3.4.4.1.3.2=3"}}},
       {"user name", [](CVinesPage& p) { p.userName = "Ann@Sales@Acme"; },
        {{".6.3.3.4.1.0=Ann@Sales@Acme"}}},
       {"a new password goes alone, write-only",
@@ -149,19 +149,19 @@ TEST_F(VinesPageTest, ChecksAndLimits) {
     std::string message, field;
   } cases[] = {
       {"user name with one @", [](CVinesPage& p) { p.userName = "Ann@Sales"; }, kTextInvalidName, "userName"},
-      {"service without an item", [](CVinesPage& p) { p.slots[0].name = "@Lab@Acme"; }, kTextInvalidName, "service1"},
+      {"service without an item", [](CVinesPage& p) { p.services[0].name = "@Lab@Acme"; }, kTextInvalidName, "service1"},
       {"user name over 63 characters",
        [](CVinesPage& p) { p.userName = std::string(60, 'a') + "@b@c"; }, kTextInvalidName, "userName"},
   };
   for (const auto& c : cases) {
     const std::string user = page.userName;
-    const auto slots = page.slots;
+    const auto services = page.services;
     c.edit(page);
     const config::PageCheck k = page.check();
     EXPECT_EQ(k.message, c.message) << c.name;
     EXPECT_EQ(k.field, c.field) << c.name;
     page.userName = user;
-    page.slots = slots;
+    page.services = services;
   }
   EXPECT_EQ(page.setPassword(std::string(16, 'x'), std::string(16, 'x')).message,
             "The password must be at most 15 characters.");
@@ -183,8 +183,8 @@ TEST_F(VinesPageTest, SlotCountIsClampedToSix) {
   ASSERT_EQ(page.Read(session), 0);
   page.open();
   EXPECT_EQ(page.slotCount(), 6);
-  EXPECT_EQ(page.slots.size(), 6u);
-  EXPECT_EQ(page.slots[5].name, "S6@Lab@Acme");
+  EXPECT_EQ(page.services.size(), 6u);
+  EXPECT_EQ(page.services[5].name, "S6@Lab@Acme");
   EXPECT_FALSE(page.portChoice());
   EXPECT_EQ(page.Save(session), 0);
   EXPECT_TRUE(sim.sets().empty());
