@@ -15,6 +15,9 @@
 #include "cli/command.h"
 #include "config/config_fields.h"
 #include "config/config_sheet.h"
+#include "config/port_pages.h"
+#include "vines/vines_fields.h"
+#include "vines/vines_page.h"
 #include "config/snmp_traps_page.h"
 #include "platform/registry.h"
 #include "platform/string_table.h"
@@ -82,6 +85,7 @@ struct ConfigOptions {
   bool noReset = false;
   bool dryRun = false;
   unsigned waitSeconds = 40;
+  unsigned port = 1;  // 1-based output port of the pages with a port choice
 };
 
 int runConfig(cli::Context& ctx, const ConfigOptions& o) {
@@ -128,9 +132,12 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   };
   services.resetTimeoutSeconds = static_cast<int>(waitSeconds);
   config::CConfigPropSheet sheet(std::move(services));
-  if (sheet.Start(target, 0) != 0) return cli::kExitFailed;
+  config::installPortPages(sheet, std::string(mib::kDefaultEnterprisePrefix));
+  sheet.setPage(config::PageSlot::Vines, std::make_unique<vines::CVinesPage>(std::string(mib::kDefaultEnterprisePrefix)));
+  if (sheet.Start(target, static_cast<int>(o.port) - 1) != 0) return cli::kExitFailed;
 
   std::vector<config::ConfigField> fields = config::configFields(sheet);
+  for (config::CDevicePage* page : sheet.pages()) vines::vinesFields(*page, fields);
   if (sets.empty()) {
     nlohmann::json pages = nlohmann::json::object();
     for (config::CDevicePage* page : sheet.pages()) pages[page->title()] = nlohmann::json::object();
@@ -191,12 +198,14 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
 std::string description() {
   std::string s =
       "Without --set: prints the unit's configuration page by page as the configuration sheet shows it\n"
-      "(TCP/IP, SNMP, Protocols, SNMP Traps), with --json the same names as keys.\n"
+      "(TCP/IP, SNMP, Protocols, SNMP Traps, and Output Port, Token Ring and EtherTalk where the unit has\n"
+      "them; --port N chooses the output port shown), with --json the same names as keys.\n"
       "With --set NAME=VALUE (repeatable): every value goes through the page's own checks (a refused\n"
       "value prints the page's message, exits 2 and sends nothing); then the changed values are\n"
       "written, page by page, and the unit is reset as OK in the sheet does.\n\n"
       "Settings (offered as the unit's level allows):\n";
   for (const auto& [name, text] : config::configFieldHelp()) s += "  " + name + "\n      " + text + "\n";
+  for (const auto& [name, text] : vines::vinesFieldHelp()) s += "  " + name + "\n      " + text + "\n";
   s += "\nExit status: 0 done, 1 the unit could not be read or written, 2 usage error or a refused value.";
   return s;
 }
@@ -214,6 +223,9 @@ const cli::CommandRegistration kConfig({
       app.add_option("--wait", o->waitSeconds, "seconds to wait for the unit after the reset (default 40)")
           ->check(CLI::Range(0u, 3600u))
           ->type_name("SECONDS");
+      app.add_option("--port", o->port, "the output port the Output Port and EtherTalk pages show (default 1)")
+          ->check(CLI::Range(1u, 16u))
+          ->type_name("N");
       app.add_option("ADDRESS", o->address, "the print server")->required();
       return [o](cli::Context& ctx) { return runConfig(ctx, *o); };
     },

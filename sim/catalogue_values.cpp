@@ -284,7 +284,11 @@ std::optional<Value> fromUnit(const DeviceModel& d, const CatalogueInstance& v) 
     if (o == ".6.2.3.2.1.5") return Value::integer(p.statusCode >= 1 ? p.statusCode : 1);
     // The printer's identification, as the list's printer column reads it.
     if (o == ".6.2.3.2.1.15") return Value::octets(std::string(kPrinterModels[(n - 1) % std::size(kPrinterModels)]));
-    if (o == ".6.2.3.2.1.12") return Value::integer(isSerialPort(d, n) ? 4 : 32766);
+    if (o == ".6.2.3.2.1.12") {
+      // A serial port reports its speed below level 6 and "Serial Output" from level 6 on.
+      const std::int32_t l = d.levelOf(MibArea::Ports);
+      return Value::integer(!isSerialPort(d, n) ? 32766 : (l == 0 || l >= 6) ? 32760 : 4);
+    }
     if (o == ".6.2.3.2.1.17")
       return Value::integer(isSerialPort(d, n) ? 0x0A00001F : 0x40C00000);  // serial output / 1284 modes
     if (o == ".6.3.5.4.4.1.3") return Value::octets((d.name + (n > 1 ? "-" + std::to_string(n) : "")).substr(0, 32));

@@ -9,6 +9,8 @@
 #include "app/settings.h"
 #include "config/config_command.h"
 #include "config/gui/config_sheet_dialog.h"
+#include "config/port_pages.h"
+#include "vines/vines_page.h"
 #include "platform/report_error.h"
 #include "snmp/engine_watch.h"
 
@@ -60,6 +62,10 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
     };
     s.resetTimeoutSeconds = static_cast<int>(app::globalSettings().resetTimeout.load());
     return s;
+  }
+  void installPages(config::CConfigPropSheet& sheet) override {
+    config::installPortPages(sheet, app::currentEnterprisePrefix());
+    sheet.setPage(config::PageSlot::Vines, std::make_unique<vines::CVinesPage>(app::currentEnterprisePrefix()));
   }
   bool showSheet(config::CConfigPropSheet& sheet, const std::string& title) override {
     configgui::CConfigSheetDialog dialog(sheet, QString::fromStdString(title), &frame_);

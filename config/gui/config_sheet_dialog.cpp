@@ -14,6 +14,7 @@
 
 #include "config/change_password.h"
 #include "config/gui/tcpip_dialogs.h"
+#include "config/gui/port_pages_tabs.h"
 #include "config/gui/port_traps_tab.h"
 #include "config/gui/traps_tab.h"
 
@@ -211,6 +212,7 @@ void CConfigSheetDialog::buildPage(int index) {
     buildTrapsTab(holder, form, *traps, inform_);
   } else if (auto* portTraps = dynamic_cast<config::CPortTrapsPage*>(page)) {
     buildPortTrapsTab(holder, form, *portTraps, inform_);
+  } else if (buildPortPageTab(holder, form, *page, fields, inform_)) {
   } else {
     form->addRow(new QLabel(QStringLiteral("This page has no view in this build."), holder));
   }
