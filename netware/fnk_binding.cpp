@@ -1,9 +1,15 @@
 #include "netware/fnk_binding.h"
 
+#include <cstdlib>
+
 namespace netware {
 
 std::uint32_t CFennick::load(const std::string& path) {
-  const std::string file = path.empty() ? platform::besideProgram("libfennick.so") : path;
+  std::string file = path;
+  if (file.empty()) {
+    const char* env = std::getenv("TRELLAN_FENNICK");
+    file = env && *env ? env : platform::besideProgram("libfennick.so");
+  }
   if (!library_.open(file)) {
     loadError_ = library_.error();
     return 0;

@@ -46,7 +46,7 @@ class CFennick {
  public:
   CFennick() = default;
 
-  // Loads `path` (default: libfennick.so beside the program) and starts the client: 1 when the
+  // Loads `path` (default: $TRELLAN_FENNICK, else libfennick.so beside the program) and starts the client: 1 when the
   // client is ready, 0 when the adapter cannot be loaded (also when a client library is
   // missing), otherwise what ordinal 1 returned (kFnkNotAvailable when it is missing). The
   // module is kept even when the client does not start.
