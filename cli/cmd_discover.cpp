@@ -16,6 +16,7 @@
 #include "app/view_entry.h"
 #include "app/view_manager.h"
 #include "app/view_search.h"
+#include "cli/cmd_netware.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "devices/device.h"
@@ -62,6 +63,7 @@ struct DiscoverOptions {
   std::string columns;
   bool hasColumns = false;
   std::vector<std::string> entries;
+  std::string protocol = "tcpip";
 };
 
 std::vector<std::string> splitColumns(const std::string& text) {
@@ -140,6 +142,10 @@ int runDiscover(cli::Context& ctx, const DiscoverOptions& d) {
   if (d.viewGiven && viewName.empty()) return cli::usageError(ctx, command, "--view needs a view name, not an empty text");
   if (byView && (local || hasColumns || !d.entries.empty()))
     return cli::usageError(ctx, command, "--view takes its search and columns from the view: no --local, --columns or entries");
+  if (d.protocol == "netware") {
+    if (byView) return cli::usageError(ctx, command, "--protocol netware searches without a view");
+    return cli::netware::discover(ctx, {d.entries, local, o.timeoutMs, csv, hasColumns ? columns : std::vector<int>{}});
+  }
 
   // Every entry is checked before anything is sent: a typing error is not a unit that is silent.
   for (const std::string& e : d.entries) {
@@ -371,12 +377,16 @@ const cli::CommandRegistration kDiscover({
     "catalogue columns. Ctrl-C stops the search and keeps what was found.\n\n"
     "--view NAME runs that TCP/IP view's search and prints its rows with its columns, filter and\n"
     "sort; the wait and port then come from the settings file unless --timeout/--port are given.\n\n"
+    "--protocol netware searches as a NetWare view: print servers in the bindery of the default file\n"
+    "server, else those answering a SAP query over IPX; entries are serial numbers or NAME>NETWORK.\n\n"
     "Exit status: 0 searched, 1 stopped or failed, 2 usage error (also an entry that is not valid).",
     [](CLI::App& app) {
       auto d = std::make_shared<DiscoverOptions>();
       addCommon(app, d->common);
       app.add_flag("--local", d->local, "broadcast on the local network (the default without entries)");
       app.add_flag("--csv", d->csv, "print the list as CSV");
+      cli::addChoice(app, "--protocol", d->protocol, {"tcpip", "netware"},
+                     "tcpip (default) or netware: the bindery, then SAP over IPX; entries are serial numbers or NAME>NETWORK");
       app.add_flag("--quick", d->quick,
                    "quick search: a broadcast round ends once no new unit has answered for 0.3 s (off by default)");
       cli::completeAs(app.add_option("--view", d->view, "run the search of this TCP/IP view")

@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
   }
 
   sim::Server server(std::move(devices), {port, options.logPath, options.readyFile, listeners.discovery,
-                                          listeners.ipxDiscovery, listeners.ipxSnmp, listeners.secondFamily});
+                                          listeners.ipxDiscovery, listeners.ipxSnmp, listeners.secondFamily,
+                                          listeners.sap});
   g_server = &server;
   struct sigaction sa {};
   sa.sa_handler = onSignal;

@@ -52,6 +52,7 @@ void printUsage(std::ostream& out) {
          "  --ipx-discovery-port PORT  IPX discovery, socket 0x4201 inside UDP (default 16897;\n"
          "                           0: off)\n"
          "  --ipx-snmp-port PORT     SNMP over IPX, socket 0x900F inside UDP (default 36879; 0: off)\n"
+         "  --sap-port PORT          SAP queries, IPX socket 0x0452 inside UDP (default 1106; 0: off)\n"
          "  --second-family-port PORT  the second family's probe (default:\n"
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
@@ -157,13 +158,14 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
       if (!n) return error = "option '--snmp-port': '" + v + "' is not a port number", false;
       out.port = std::uint16_t(*n);
     } else if (arg == "--discovery-port" || arg == "--ipx-discovery-port" || arg == "--ipx-snmp-port" ||
-               arg == "--second-family-port") {
+               arg == "--second-family-port" || arg == "--sap-port") {
       if (!value(v)) return false;
       auto n = parseUnsigned(v, 65535);
       if (!n) return error = "option '" + arg + "': '" + v + "' is not a port number (0: off)", false;
       auto& slot = arg == "--discovery-port"       ? out.discoveryPort
                    : arg == "--ipx-discovery-port" ? out.ipxDiscoveryPort
                    : arg == "--ipx-snmp-port"      ? out.ipxSnmpPort
+                   : arg == "--sap-port"           ? out.sapPort
                                                    : out.secondFamilyPort;
       slot = std::uint16_t(*n);
     } else if (arg == "--log") {
@@ -221,6 +223,7 @@ bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv
   out.ipxDiscovery = pick(options.ipxDiscoveryPort, 0x4201);
   out.ipxSnmp = pick(options.ipxSnmpPort, 0x900F);
   out.secondFamily = pick(options.secondFamilyPort, secondFamily);
+  out.sap = pick(options.sapPort, 0x0452);
   return true;
 }
 

@@ -21,6 +21,7 @@ struct CliOptions {
   std::optional<std::uint16_t> ipxDiscoveryPort;  // --ipx-discovery-port (16897)
   std::optional<std::uint16_t> ipxSnmpPort;       // --ipx-snmp-port (36879)
   std::optional<std::uint16_t> secondFamilyPort;  // --second-family-port
+  std::optional<std::uint16_t> sapPort;           // --sap-port (1106)
   std::string logPath;
   std::string readyFile;
   bool exitWithParent = false;
@@ -37,6 +38,7 @@ bool resolvePort(const CliOptions& options, const char* envValue, std::uint16_t&
 // second-family port falls back to TRELLAN_SECOND_FAMILY_PORT, then 19541.
 struct ListenerPorts {
   std::optional<std::uint16_t> discovery, ipxDiscovery, ipxSnmp, secondFamily;
+  std::optional<std::uint16_t> sap;
 };
 bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv, ListenerPorts& out,
                           std::string& error);

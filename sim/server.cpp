@@ -142,7 +142,8 @@ bool Server::writeReadyFile(std::string* error) const {
   const std::pair<Listener, const char*> names[] = {{Listener::Discovery, "discovery_port"},
                                                     {Listener::IpxDiscovery, "ipx_discovery_port"},
                                                     {Listener::IpxSnmp, "ipx_snmp_port"},
-                                                    {Listener::SecondFamily, "second_family_port"}};
+                                                    {Listener::SecondFamily, "second_family_port"},
+                                                    {Listener::Sap, "sap_port"}};
   for (const auto& [which, key] : names)
     if (auto port = boundListenerPort(which)) j[key] = port;
   const std::string tmp = options_.readyFile + ".tmp";

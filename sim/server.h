@@ -30,9 +30,10 @@ struct ServerOptions {
   std::optional<std::uint16_t> ipxDiscoveryPort;  // IPX socket 0x4201 inside UDP (16897)
   std::optional<std::uint16_t> ipxSnmpPort;       // SNMP over IPX, socket 0x900F (36879)
   std::optional<std::uint16_t> secondFamilyPort;  // the second family's probe (19541)
+  std::optional<std::uint16_t> sapPort;           // SAP queries, IPX socket 0x0452 inside UDP (1106)
 };
 
-enum class Listener { Discovery, IpxDiscovery, IpxSnmp, SecondFamily };
+enum class Listener { Discovery, IpxDiscovery, IpxSnmp, SecondFamily, Sap };
 
 class Server {
  public:
@@ -87,6 +88,8 @@ class Server {
   void receiveShared(SharedListener& l, Clock::time_point now);
   void answerDiscovery(const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data, std::size_t length);
   void answerIpxDiscovery(SharedListener& l, const Endpoint& peer, const std::uint8_t* data, std::size_t length);
+  // SAP general and nearest-server queries for the print-server service types (sap_responder.cpp).
+  void answerSap(SharedListener& l, const Endpoint& peer, const std::uint8_t* data, std::size_t length);
   void answerIpxSnmp(const Endpoint& peer, const std::uint8_t* data, std::size_t length, Clock::time_point now);
   void answerProbe(SharedListener& l, const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data,
                    std::size_t length);

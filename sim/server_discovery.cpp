@@ -31,6 +31,7 @@ const char* listenerName(Listener which) {
     case Listener::IpxDiscovery: return "IPX discovery";
     case Listener::IpxSnmp: return "SNMP over IPX";
     case Listener::SecondFamily: return "second-family";
+    case Listener::Sap: return "SAP";
   }
   return "";
 }
@@ -65,7 +66,8 @@ bool Server::openListeners(std::string* error) {
       {Listener::Discovery, &options_.discoveryPort},
       {Listener::IpxDiscovery, &options_.ipxDiscoveryPort},
       {Listener::IpxSnmp, &options_.ipxSnmpPort},
-      {Listener::SecondFamily, &options_.secondFamilyPort}};
+      {Listener::SecondFamily, &options_.secondFamilyPort},
+      {Listener::Sap, &options_.sapPort}};
   for (const auto& entry : wanted) {
     // Plain names, not structured bindings: clang 14 cannot capture those in the lambda below.
     const Listener which = entry.first;
@@ -149,6 +151,7 @@ void Server::receiveShared(SharedListener& l, Clock::time_point now) {
       case Listener::IpxDiscovery: answerIpxDiscovery(l, peer, buffer, r.bytes); break;
       case Listener::IpxSnmp: answerIpxSnmp(peer, buffer, r.bytes, now); break;
       case Listener::SecondFamily: answerProbe(l, peer, destination, buffer, r.bytes); break;
+      case Listener::Sap: answerSap(l, peer, buffer, r.bytes); break;
     }
   }
 }

@@ -90,12 +90,12 @@ TEST(SimOptions, ListenerPorts) {
     ListenerPorts expect;
   };
   const Case cases[] = {
-      {"defaults", {}, nullptr, true, {4201, 16897, 36879, 19541}},
-      {"second family from the environment", {}, "29541", true, {4201, 16897, 36879, 29541}},
-      {"options win", {"--discovery-port", "24201", "--second-family-port=29999"}, "29541", true,
-       {24201, 16897, 36879, 29999}},
+      {"defaults", {}, nullptr, true, {4201, 16897, 36879, 19541, 1106}},
+      {"second family from the environment", {}, "29541", true, {4201, 16897, 36879, 29541, 1106}},
+      {"options win", {"--discovery-port", "24201", "--second-family-port=29999", "--sap-port", "21106"}, "29541", true,
+       {24201, 16897, 36879, 29999, 21106}},
       {"0 switches off", {"--discovery-port", "0", "--ipx-discovery-port", "0", "--ipx-snmp-port", "0",
-                          "--second-family-port", "0"}, nullptr, true, {}},
+                          "--second-family-port", "0", "--sap-port", "0"}, nullptr, true, {}},
       {"bad environment", {}, "port", false, {}},
   };
   for (const auto& c : cases) {
@@ -110,6 +110,7 @@ TEST(SimOptions, ListenerPorts) {
     EXPECT_EQ(got.ipxDiscovery, c.expect.ipxDiscovery);
     EXPECT_EQ(got.ipxSnmp, c.expect.ipxSnmp);
     EXPECT_EQ(got.secondFamily, c.expect.secondFamily);
+    EXPECT_EQ(got.sap, c.expect.sap);
   }
   CliOptions o;
   std::string error;
