@@ -54,6 +54,8 @@ void printUsage(std::ostream& out) {
          "  --ipx-snmp-port PORT     SNMP over IPX, socket 0x900F inside UDP (default 36879; 0: off)\n"
          "  --second-family-port PORT  the second family's probe (default:\n"
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
+         "  --pjl-port BASE          raw printing ports answering PJL: port n of a unit listens\n"
+         "                           on BASE + n - 1 at the unit's address (default: off)\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
          "  --exit-with-parent       stop when the process that started it ends (a test killed\n"
          "                           on a time-out leaves no simulator behind)\n"
@@ -166,6 +168,11 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
                    : arg == "--ipx-snmp-port"      ? out.ipxSnmpPort
                                                    : out.secondFamilyPort;
       slot = std::uint16_t(*n);
+    } else if (arg == "--pjl-port") {
+      if (!value(v)) return false;
+      auto n = parseUnsigned(v, 65535 - kMaxPorts);
+      if (!n) return error = "option '--pjl-port': '" + v + "' is not a port number (0: off)", false;
+      out.pjlPort = std::uint16_t(*n);
     } else if (arg == "--log") {
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {
