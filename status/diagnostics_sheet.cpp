@@ -36,6 +36,17 @@ std::uint16_t defaultRawPort() {
 
 }  // namespace
 
+std::uint32_t texts::textId(const std::string& text) {
+  static constexpr std::pair<std::uint32_t, const char*> kIds[] = {
+      {5018, kCannotCommunicate}, {5024, kCannotOpenFile},   {5306, kNeedsUpdating}, {42208, kCannotInitSnmp},
+      {42209, kGetProtocols},     {42220, kGetWireless},     {42232, kGetServer},    {42600, kGetPrinter},
+      {42601, kGetNetwork},       {42602, kGetSystem},       {42603, kGetTechSupport}, {42604, kGetStatistics},
+  };
+  for (const auto& [id, t] : kIds)
+    if (text == t) return id;
+  return 0;
+}
+
 CDiagnosticsPropSheet::CDiagnosticsPropSheet(StatusServices services)
     : services_(std::move(services)),
       printer_(services_.prefix),

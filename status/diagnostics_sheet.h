@@ -42,6 +42,8 @@ inline constexpr const char* kCannotOpenFile = "Cannot open the requested file."
 inline constexpr const char* kOverwrite = "The file \"%s\" already exists.  Overwrite file?";
 inline constexpr const char* kSaveTitle = "Save Current Status Information";
 inline constexpr const char* kCannotCommunicate = "Cannot communicate with the server.";
+// The string-table id of one of the texts above (0 for another text).
+std::uint32_t textId(const std::string& text);
 }  // namespace texts
 
 class CDiagnosticsPropSheet {
