@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "sim/catalogue_mib.h"
+#include "sim/status_objects.h"
 
 namespace sim {
 
@@ -81,6 +82,7 @@ void DeviceModel::ensureCatalogue() {
   if (!catalogue || catalogueBuilt) return;
   catalogueBuilt = true;
   addCatalogueMib(*this);
+  addMovingCounters(*this);
 }
 
 std::vector<Oid> DeviceModel::syncOids() const {
@@ -178,6 +180,7 @@ void DeviceModel::populateDerived() {
   // Print-configuration action, then every trigger variable; action variables read back 1.
   store.defineIfAbsent(rel(e, {2, 3, 0}), Value::integer(1), true);
   for (const auto& t : agent.triggers) store.defineIfAbsent(t.oid, Value::integer(1), true);
+  addStatusObjects(*this);
 }
 
 }  // namespace sim

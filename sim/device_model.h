@@ -105,12 +105,31 @@ struct Faults {
   std::uint32_t delayMs = 0;           // every reply is sent this late
 };
 
+// How the printer behind a port's raw printing port answers a PJL request (sim/pjl_printer.h).
+enum class PjlMode : std::uint8_t {
+  Printer,  // answers at once, as a printer does
+  Silent,   // takes the connection and the request, never answers
+  Slow,     // answers in pieces, then goes quiet without ending the reply
+  Trickle,  // never stops sending small pieces
+  Close,    // closes each connection at once
+  None,     // nothing listens on the port
+};
+
+// Status behaviour (sim/status_objects.h).
+struct StatusSettings {
+  bool tcpConnections = true;  // MIB-II tcpConnTable rows, one per TCP state and one unknown
+  bool walkLoops = false;      // GETNEXT inside tcpConnState answers the table's first row again
+  bool countersMove = true;    // the statistics counters grow with every read
+};
+
 struct Port {
   std::string name;
   std::int32_t mediaPathStatus = 0;  // Printer-MIB prtMediaPathStatus (0: on-line)
   std::string display;               // Printer-MIB prtConsoleDisplayBufferText
   std::uint8_t inputState = 1;       // discovery status block: 2 means the printer is off-line
   std::uint8_t statusCode = 1;       // discovery status block: 1 nothing to report, 2 no printer...
+  PjlMode pjl = PjlMode::Printer;    // how the printer on its raw printing port answers PJL
+  std::optional<std::uint16_t> rawPort = std::nullopt;  // its raw printing port (default: the fleet's base + port index)
 };
 
 // How a unit answers the discovery request (UDP, multicast, IPX, serial identification) and,
@@ -182,6 +201,7 @@ struct DeviceModel {
   Faults faults;
   DiscoverySettings discovery;
   std::optional<SecondFamilySettings> secondFamily;
+  StatusSettings status;
   MibStore store;
 
   // Level of an area: the value of its level variable when the store has one, else the area's

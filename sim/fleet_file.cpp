@@ -1,5 +1,6 @@
 // Reading and checking the fleet data file.
 #include "sim/fleet_file.h"
+#include "sim/status_objects.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -80,7 +81,8 @@ bool readBool(const json& obj, const char* key, bool& out, const Ctx& c) {
 void mergeDevice(json& base, const json& over) {
   for (auto it = over.begin(); it != over.end(); ++it) {
     const std::string& k = it.key();
-    if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family" || k == "levels") &&
+    if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family" || k == "levels" ||
+         k == "status") &&
         base.contains(k) && base[k].is_object() && it->is_object()) {
       for (auto in = it->begin(); in != it->end(); ++in) base[k][in.key()] = *in;
     } else if ((k == "variables" || k == "variable_files") && base.contains(k) && base[k].is_array() &&
@@ -346,7 +348,9 @@ bool parsePorts(const json& j, const Placeholders& ph, std::vector<Port>& out, c
   for (std::size_t i = 0; i < j.size(); ++i) {
     Ctx pc = c.at(i);
     Port p{"PORT" + std::to_string(i + 1), 0, "READY"};
-    if (!checkKeys(j[i], {"name", "status", "display", "input_state", "status_code"}, pc) ||
+    std::string pjlError;
+    if (!parsePortPjl(j[i], p, pjlError)) return pc.fail(pjlError);
+    if (!checkKeys(j[i], {"name", "status", "display", "input_state", "status_code", "pjl", "raw_port"}, pc) ||
         !readString(j[i], "name", kMaxTextLength, p.name, pc) ||
         !readNumber(j[i], "status", INT32_MIN, INT32_MAX, p.mediaPathStatus, pc) ||
         !readString(j[i], "display", kMaxTextLength, p.display, pc) ||
@@ -468,7 +472,7 @@ class Builder {
     if (!checkKeys(j, {"address", "name", "family", "enterprise", "mib_level", "levels", "protocols", "token_ring",
                        "trap_form", "catalogue", "get_community", "set_community", "hardware_address", "system",
                        "if_speed", "ports", "variables", "variable_files", "agent", "faults", "discovery",
-                       "second_family"},
+                       "second_family", "status"},
                    c))
       return false;
     std::string text;
@@ -563,6 +567,8 @@ class Builder {
     if (j.contains("agent") && !parseAgent(j["agent"], d.agent, d.enterprise, triggersGiven, c.at("agent")))
       return false;
     if (j.contains("faults") && !parseFaults(j["faults"], d.faults, c.at("faults"))) return false;
+    if (std::string statusError; j.contains("status") && !parseStatusSettings(j["status"], d.status, statusError))
+      return c.at("status").fail(statusError);
     if (j.contains("discovery") && !parseDiscovery(j["discovery"], d.discovery, c.at("discovery"))) return false;
     if (j.contains("second_family")) {
       d.secondFamily = SecondFamilySettings{};

@@ -16,6 +16,7 @@
 
 #include "sim/fleet_file.h"
 #include "sim/options.h"
+#include "sim/pjl_printer.h"
 #include "sim/serial_pty.h"
 #include "sim/server.h"
 
@@ -89,6 +90,16 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::unique_ptr<sim::PjlPrinters> pjl;
+  if (options.pjlPort && *options.pjlPort) {
+    sim::advertiseRawPorts(devices, *options.pjlPort);
+    pjl = std::make_unique<sim::PjlPrinters>(devices, *options.pjlPort);
+    if (!pjl->open(&error)) {
+      std::cerr << "trellan-sim: " << error << "\n";
+      return 1;
+    }
+  }
+
   sim::Server server(std::move(devices), {port, options.logPath, options.readyFile, listeners.discovery,
                                           listeners.ipxDiscovery, listeners.ipxSnmp, listeners.secondFamily,
                                           listeners.sap});
@@ -111,9 +122,14 @@ int main(int argc, char** argv) {
     std::cout << "serial-pty: " << pty->path() << std::endl;
     ptyThread = std::thread([&] { pty->run(ptyStop); });
   }
+  std::atomic<bool> pjlStop{false};
+  std::thread pjlThread;
+  if (pjl) pjlThread = std::thread([&] { pjl->run(pjlStop); });
   int rc = server.run();
   ptyStop.store(true);
   if (ptyThread.joinable()) ptyThread.join();
+  pjlStop.store(true);
+  if (pjlThread.joinable()) pjlThread.join();
   g_server = nullptr;
   if (!options.readyFile.empty()) std::remove(options.readyFile.c_str());  // a stale file would mislead a waiter
   return rc;

@@ -19,6 +19,8 @@ struct MibEntry {
   std::uint32_t maxLength = 255;     // octet strings: longest value a SET may store
   std::optional<std::int64_t> minimum, maximum;  // integers: accepted range of a SET
   bool uptime = false;               // sysUpTime: computed when read
+  std::int32_t step = 0;             // a moving counter: grows by this much at every read
+  mutable std::uint32_t reads = 0;   // reads of a moving counter so far
 };
 
 class MibStore {

@@ -55,6 +55,8 @@ void printUsage(std::ostream& out) {
          "  --sap-port PORT          SAP queries, IPX socket 0x0452 inside UDP (default 1106; 0: off)\n"
          "  --second-family-port PORT  the second family's probe (default:\n"
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
+         "  --pjl-port BASE          raw printing ports answering PJL: port n of a unit listens\n"
+         "                           on BASE + n - 1 at the unit's address (default: off)\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
          "  --exit-with-parent       stop when the process that started it ends (a test killed\n"
          "                           on a time-out leaves no simulator behind)\n"
@@ -168,6 +170,11 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
                    : arg == "--sap-port"           ? out.sapPort
                                                    : out.secondFamilyPort;
       slot = std::uint16_t(*n);
+    } else if (arg == "--pjl-port") {
+      if (!value(v)) return false;
+      auto n = parseUnsigned(v, 65535 - kMaxPorts);
+      if (!n) return error = "option '--pjl-port': '" + v + "' is not a port number (0: off)", false;
+      out.pjlPort = std::uint16_t(*n);
     } else if (arg == "--log") {
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {

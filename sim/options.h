@@ -22,6 +22,7 @@ struct CliOptions {
   std::optional<std::uint16_t> ipxSnmpPort;       // --ipx-snmp-port (36879)
   std::optional<std::uint16_t> secondFamilyPort;  // --second-family-port
   std::optional<std::uint16_t> sapPort;           // --sap-port (1106)
+  std::optional<std::uint16_t> pjlPort;           // --pjl-port: first raw printing port (0 or none: off)
   std::string logPath;
   std::string readyFile;
   bool exitWithParent = false;

@@ -3,6 +3,8 @@
 // error, and the binding just past its buffer gives tooBig with that binding's index.
 #include "sim/snmp_agent.h"
 
+#include "sim/status_objects.h"
+
 namespace sim {
 
 SnmpAgent::SnmpAgent(DeviceModel device, Clock::time_point now) : device_(std::move(device)), bootTime_(now) {}
@@ -86,6 +88,7 @@ Decision SnmpAgent::tooBigFor(const Request& request, std::size_t fitted) const 
 
 Value SnmpAgent::readValue(const MibEntry& e, Clock::time_point now) const {
   if (e.uptime) return Value::unsignedOf(Syntax::TimeTicks, uptimeTicks(now));
+  if (e.step && e.value.syntax == Syntax::Integer) return movingCounter(e);
   return e.value;
 }
 
@@ -150,6 +153,7 @@ Decision SnmpAgent::getNext(const Request& r, Clock::time_point now) {
   for (std::size_t i = 0; i < r.bindings.size(); ++i) {
     if (limit && i >= limit) return errorReply(r, kTooBig, tooBigIndex(i));
     const auto* n = device_.store.next(r.bindings[i].oid);
+    if (const auto* again = loopingNext(device_, r.bindings[i].oid)) n = again;
     if (!n) return errorReply(r, kNoSuchName, int(i + 1));  // end of the MIB view
     d.bindings.push_back({n->first, readValue(n->second, now)});
   }

@@ -27,6 +27,7 @@
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
 #include "app/gui/progress_dlg.h"
+#include "app/gui/status_command.h"
 #include "app/gui/view_tree_pane.h"
 #include "app/command_line.h"
 #include "app/oem_family_table.h"
@@ -249,6 +250,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kTreeNewFolder, [this] { newFolder(); });
   r.setHandler(cmd::kConfiguration, [this] { runConfigurationFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
+  r.setHandler(cmd::kStatus, [this] { runStatusFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
 }

@@ -140,12 +140,12 @@ TEST(CommandTable, NotAvailableMessageNamesTheCommand) {
 }
 
 TEST(CommandTable, FeaturesOfLaterIssuesAreNotInThisBuild) {
-  for (cmd::CommandId id : {cmd::kStatus, cmd::kWizard, cmd::kReset,
+  for (cmd::CommandId id : {cmd::kWizard, cmd::kReset,
                             cmd::kMultipleConfiguration, cmd::kSaveConfiguration, cmd::kRestoreConfiguration,
                             cmd::kCreateView, cmd::kModifyView, cmd::kSelectViews, cmd::kOptions, cmd::kSaveList,
                             cmd::kSaveIpAddresses, cmd::kUnlistedIpServer})
     EXPECT_FALSE(featureInBuild(findCommand(id)->feature)) << id;
-  for (cmd::CommandId id : {cmd::kConfiguration, cmd::kRefresh, cmd::kStop, cmd::kRegistration, cmd::kEmailSupport,
+  for (cmd::CommandId id : {cmd::kConfiguration, cmd::kStatus, cmd::kRefresh, cmd::kStop, cmd::kRegistration, cmd::kEmailSupport,
                             cmd::kHelpContents, cmd::kVigilo, cmd::kTelnet, cmd::kHttp, cmd::kNetworkInformation})
     EXPECT_TRUE(featureInBuild(findCommand(id)->feature)) << id;
 }
