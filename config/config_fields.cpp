@@ -4,6 +4,7 @@
 #include "config/change_password.h"
 #include "config/ipv4_field.h"
 #include "config/snmp_traps_page.h"
+#include "config/wireless_fields.h"
 
 namespace config {
 
@@ -214,12 +215,13 @@ std::vector<ConfigField> configFields(CConfigPropSheet& sheet) {
       sheet.snmpPage().setVerify = sheet.snmpPage().setCommunity;
     }
     if (page == &sheet.protocolsPage()) protocolFields(sheet.protocolsPage(), out);
+    if (auto* wireless = dynamic_cast<CWirelessPage*>(page)) wirelessFields(*wireless, out);
   }
   return out;
 }
 
 std::vector<std::pair<std::string, std::string>> configFieldHelp() {
-  return {
+  std::vector<std::pair<std::string, std::string>> help = {
       {"ip_address", "TCP/IP: the unit's IP address (the unit moves there at the reset)"},
       {"subnet_mask", "TCP/IP: subnet mask"},
       {"default_gateway", "TCP/IP: default gateway"},
@@ -236,6 +238,8 @@ std::vector<std::pair<std::string, std::string>> configFieldHelp() {
       {"get_community, set_community, trap_community", "SNMP: communities (at most 31 characters)"},
       {"protocol.NAME, hp_jetadmin", "Protocols: on/off (NAME as the unit names it, e.g. protocol.VINES)"},
   };
+  for (auto& h : wirelessFieldHelp()) help.push_back(std::move(h));
+  return help;
 }
 
 }  // namespace config

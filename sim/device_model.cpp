@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "sim/catalogue_mib.h"
+#include "sim/wireless_unit.h"
 
 namespace sim {
 
@@ -81,6 +82,7 @@ void DeviceModel::ensureCatalogue() {
   if (!catalogue || catalogueBuilt) return;
   catalogueBuilt = true;
   addCatalogueMib(*this);
+  applyWirelessState(*this);
 }
 
 std::vector<Oid> DeviceModel::syncOids() const {

@@ -54,6 +54,9 @@ void printUsage(std::ostream& out) {
          "  --ipx-snmp-port PORT     SNMP over IPX, socket 0x900F inside UDP (default 36879; 0: off)\n"
          "  --second-family-port PORT  the second family's probe (default:\n"
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
+         "  --ftp-port PORT          TCP port on which every wireless unit takes a certificate by\n"
+         "                           FTP (default: TRELLAN_FTP_PORT, else off; 0: off)\n"
+         "  --ftp-dir DIR            keep what a unit receives as DIR/ADDRESS/NAME\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
          "  --exit-with-parent       stop when the process that started it ends (a test killed\n"
          "                           on a time-out leaves no simulator behind)\n"
@@ -166,6 +169,13 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
                    : arg == "--ipx-snmp-port"      ? out.ipxSnmpPort
                                                    : out.secondFamilyPort;
       slot = std::uint16_t(*n);
+    } else if (arg == "--ftp-port") {
+      if (!value(v)) return false;
+      auto n = parseUnsigned(v, 65535);
+      if (!n) return error = "option '--ftp-port': '" + v + "' is not a port number (0: off)", false;
+      out.ftpPort = std::uint16_t(*n);
+    } else if (arg == "--ftp-dir") {
+      if (!value(out.ftpDir)) return false;
     } else if (arg == "--log") {
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {
@@ -221,6 +231,21 @@ bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv
   out.ipxDiscovery = pick(options.ipxDiscoveryPort, 0x4201);
   out.ipxSnmp = pick(options.ipxSnmpPort, 0x900F);
   out.secondFamily = pick(options.secondFamilyPort, secondFamily);
+  return true;
+}
+
+bool resolveFtpPort(const CliOptions& options, const char* envValue, std::optional<std::uint16_t>& port,
+                    std::string& error) {
+  // Off unless asked for: a large fleet would otherwise hold a listener per unit for nothing.
+  std::uint16_t p = 0;
+  if (options.ftpPort) {
+    p = *options.ftpPort;
+  } else if (envValue && *envValue) {
+    auto n = parseUnsigned(envValue, 65535);
+    if (!n) return error = std::string("TRELLAN_FTP_PORT: '") + envValue + "' is not a port number", false;
+    p = std::uint16_t(*n);
+  }
+  port = p ? std::optional<std::uint16_t>(p) : std::nullopt;
   return true;
 }
 

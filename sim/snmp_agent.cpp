@@ -3,6 +3,8 @@
 // error, and the binding just past its buffer gives tooBig with that binding's index.
 #include "sim/snmp_agent.h"
 
+#include "sim/wireless_unit.h"
+
 namespace sim {
 
 SnmpAgent::SnmpAgent(DeviceModel device, Clock::time_point now) : device_(std::move(device)), bootTime_(now) {}
@@ -27,6 +29,7 @@ bool SnmpAgent::tick(Clock::time_point now) {
   if (!restoreOnRestart_.empty()) device_.store.restoreDefaults(restoreOnRestart_);
   restoreOnRestart_.clear();
   device_.store.applyPending();
+  applyWirelessState(device_);
   std::vector<Oid> changed;
   for (std::size_t i = 0; i < watched.size(); ++i) {
     const MibEntry* e = device_.store.find(watched[i]);

@@ -113,7 +113,7 @@ class TestConfigurationSheet : public QObject {
     poll.stop();
     QVERIFY(driven);
     QCOMPARE(windowTitle, QString("Server Configuration - 127.0.1.1"));
-    QCOMPARE(titles, (QStringList{"TCP/IP", "SNMP", "Protocols", "SNMP Traps"}));
+    QCOMPARE(titles, (QStringList{"TCP/IP", "Wireless", "SNMP", "Protocols", "SNMP Traps"}));
 
     const QString E = "1.3.6.1.4.1.1240.2.3.5";
     std::vector<QStringList> sets;
