@@ -16,6 +16,7 @@
 #include "config/gui/tcpip_dialogs.h"
 #include "config/gui/port_traps_tab.h"
 #include "config/gui/traps_tab.h"
+#include "config/gui/wireless_tab.h"
 
 namespace configgui {
 
@@ -211,6 +212,8 @@ void CConfigSheetDialog::buildPage(int index) {
     buildTrapsTab(holder, form, *traps, inform_);
   } else if (auto* portTraps = dynamic_cast<config::CPortTrapsPage*>(page)) {
     buildPortTrapsTab(holder, form, *portTraps, inform_);
+  } else if (auto* wireless = dynamic_cast<config::CWirelessPage*>(page)) {
+    buildWirelessTab(holder, form, *wireless, inform_);
   } else {
     form->addRow(new QLabel(QStringLiteral("This page has no view in this build."), holder));
   }

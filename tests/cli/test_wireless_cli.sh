@@ -65,10 +65,10 @@ check "--json wireless names" '"wireless_mode": "Infrastructure"' "$out"
 out=$(ctl "$unit" --set channel=200 2>&1); rc=$?
 check "a channel the unit does not offer exits 2" "2" "$rc"
 check "with the channels offered" "takes one of: 0, 1, 2" "$out"
-out=$(ctl "$unit" --set "encryption=64-Bit WEP" --set wep_key1=012345678 2>&1); rc=$?
+out=$(ctl "$unit" --set "auth_type=Open System" --set "encryption=64-Bit WEP" --set wep_key1=012345678 2>&1); rc=$?
 check "a short key exits 2" "2" "$rc"
 check "with the dialog's message" "The WEP Key must be 10 characters." "$out"
-out=$(ctl "$unit" --set "encryption=64-Bit WEP" --set wep_key2=01234567zz 2>&1); rc=$?
+out=$(ctl "$unit" --set "auth_type=Open System" --set "encryption=64-Bit WEP" --set wep_key2=01234567zz 2>&1); rc=$?
 check "a key that is not hexadecimal exits 2" "2" "$rc"
 check "with the dialog's message" "The WEP Key only accepts HEX (i.e. 0-9, a-f, A-F)." "$out"
 out=$(ctl "$unit" --set "auth_type=Open System" --set encryption=WPA 2>&1); rc=$?
@@ -78,7 +78,8 @@ out=$(ctl "$unit" --set ssid=123456789012345678901234567890123 2>&1); rc=$?
 check "a 33-character SSID exits 2" "2" "$rc"
 check "refused values send nothing" "0" "$(sets "$unit")"
 
-out=$(ctl "$unit" --set "encryption=64-Bit WEP" --set wep_key1=A1B2C3D4E5 --set user_password=s3cret --dry-run); rc=$?
+out=$(ctl "$unit" --set "auth_type=Open System" --set "encryption=64-Bit WEP" --set wep_key1=A1B2C3D4E5 \
+  --set user_password=s3cret --dry-run); rc=$?
 check "--dry-run exits 0" "0" "$rc"
 check "--dry-run lists the key row" "SET $E.8.3.7.1.2.1 = (hidden)" "$out"
 check "--dry-run hides the password" "SET $E.8.3.31.0 = (hidden)" "$out"
@@ -86,8 +87,11 @@ lacks "--dry-run never prints the key" "A1B2C3D4E5" "$out"
 lacks "--dry-run never prints the password" "s3cret" "$out"
 check "--dry-run sends nothing" "0" "$(sets "$unit")"
 
+out=$(ctl "$unit" --set "encryption=64-Bit WEP" --set wep_key1=A1B2C3D4E5 2>&1); rc=$?
+check "WEP with PSK exits 2" "2" "$rc"
+check "with the combination message" "The combination of 'Encryption Mode' and 'Authentication Type' is not valid." "$out"
 out=$(ctl "$unit" --set ssid=floor-9 --set "wireless_mode=Ad Hoc (802.11)" --set channel=13 \
-  --set "encryption=64-Bit WEP" --set wep_key1=A1B2C3D4E5 2>&1); rc=$?
+  --set "auth_type=Open System" --set "encryption=64-Bit WEP" --set wep_key1=A1B2C3D4E5 2>&1); rc=$?
 check "a real change exits 0" "0" "$rc"
 check "two SETs and the reset" "3" "$(sets "$unit")"
 check "the key went as five bytes" '"hex":"A1B2C3D4E5"' "$(grep '"pdu":"set"' "$work/log.jsonl")"

@@ -94,6 +94,8 @@ TEST_F(WirelessFleetTest, ReconfiguredUnitReadsBackAfterItsReset) {
   page->channel = 13;
   CWirelessSecurityDlg dialog = page->securityDialog();
   dialog.selectEncryption(kWep64);
+  EXPECT_EQ(dialog.check().message, kTextBadCombination) << "WEP is not allowed with PSK";
+  dialog.authType = 0;  // Open System
   dialog.keys[0] = "A1B2C3D4E5";
   ASSERT_TRUE(dialog.check().ok()) << dialog.check().message;
   page->takeSecurity(dialog);
@@ -104,7 +106,8 @@ TEST_F(WirelessFleetTest, ReconfiguredUnitReadsBackAfterItsReset) {
   ASSERT_EQ(sets.size(), 3u) << "the wireless group, key 1, the reset";
   std::vector<std::string> oids;
   for (const auto& b : sets[0]) oids.push_back(b.first);
-  EXPECT_EQ(oids, (std::vector<std::string>{E + ".8.3.1.0", E + ".8.3.2.0", E + ".8.3.4.0", E + ".8.3.5.0"}));
+  EXPECT_EQ(oids, (std::vector<std::string>{E + ".8.3.1.0", E + ".8.3.2.0", E + ".8.3.4.0", E + ".8.3.5.0",
+                                            E + ".8.3.26.0"}));
   ASSERT_EQ(sets[1].size(), 1u);
   EXPECT_EQ(sets[1][0], (std::pair<std::string, std::string>{E + ".8.3.7.1.2.1", "A1B2C3D4E5"})) << "five bytes";
   EXPECT_EQ(sets[2][0].first, E + ".2.2.0");
