@@ -2,7 +2,9 @@
 // --set it prints the pages as the sheet shows them; with --set NAME=VALUE it runs the pages'
 // own validation and change rules, writes what changed and resets the unit, as OK does.
 #include <chrono>
+#include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -14,11 +16,15 @@
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "config/config_fields.h"
+#include "config/certificate_send.h"
 #include "config/config_sheet.h"
 #include "config/port_pages.h"
 #include "vines/vines_fields.h"
 #include "vines/vines_page.h"
+#include "config/secret_values.h"
 #include "config/snmp_traps_page.h"
+#include "config/wireless_page.h"
+#include "devices/certificate_upload.h"
 #include "platform/registry.h"
 #include "platform/string_table.h"
 
@@ -48,7 +54,8 @@ std::vector<std::string> pendingSets(config::CConfigPropSheet& sheet) {
   std::vector<std::string> out;
   std::function<void(snmpaccess::CMibGroup&)> walk = [&](snmpaccess::CMibGroup& g) {
     for (int i = 0; i < g.count(); ++i)
-      if (g.changed(i)) out.push_back(g.oidText(i) + " = " + bindingValue(*g.binding(i)));
+      if (g.changed(i))
+        out.push_back(g.oidText(i) + " = " + (config::secretVariable(g, i) ? "(hidden)" : bindingValue(*g.binding(i))));
     for (int i = 0; i < g.extraCount(); ++i)
       if (g.extraPending(i)) out.push_back(g.extra(i)->displayText().empty() ? "" : "(write-only) " + g.extra(i)->displayText());
     for (int c = 0; c < g.childCount(); ++c) walk(*g.child(c));
@@ -86,7 +93,49 @@ struct ConfigOptions {
   bool dryRun = false;
   unsigned waitSeconds = 40;
   unsigned port = 1;  // 1-based output port of the pages with a port choice
+  std::optional<std::string> certificate;
+  std::optional<std::string> devicePassword;
 };
+
+// The dialog's password prompt on the command line: the option, else one line of standard input.
+struct CliCertificateHost : config::CertificateSendHost {
+  CliCertificateHost(cli::Context& ctx, std::optional<std::string> password) : ctx(ctx), password(std::move(password)) {}
+  std::optional<std::string> askPassword() override {
+    if (asked++) return std::nullopt;  // asked again only after an empty answer: give up
+    if (password) return password;
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+  void message(const std::string& text) override { *ctx.err << "trellanctl config: " << text << "\n"; }
+  cli::Context& ctx;
+  std::optional<std::string> password;
+  int asked = 0;
+};
+
+// --certificate: sent at once, as "Send" in the Wireless Security dialog does.
+int sendCertificateFile(cli::Context& ctx, config::CConfigPropSheet& sheet, const ConfigOptions& o) {
+  auto* wireless = dynamic_cast<config::CWirelessPage*>(sheet.page(config::PageSlot::Wireless));
+  bool present = false;
+  for (config::CDevicePage* p : sheet.pages()) present = present || p == wireless;
+  if (!wireless || !present) return cli::failure(ctx, kCommand, "the unit has no wireless interface");
+  if (o.devicePassword && o.devicePassword->size() > devices::kDevicePasswordLimit)
+    return cli::usageError(ctx, kCommand, "the device password takes at most 16 characters");
+  CliCertificateHost host(ctx, o.devicePassword);
+  switch (config::sendCertificate(wireless->address(), *o.certificate, host, config::ftpCertificateUploader())) {
+    case config::CertificateOutcome::Sent: break;
+    case config::CertificateOutcome::Cancelled:
+      return cli::usageError(ctx, kCommand, "a certificate needs the device password (--device-password or standard input)");
+    case config::CertificateOutcome::NoFile: return cli::kExitUsage;
+    case config::CertificateOutcome::Failed: return cli::kExitFailed;
+  }
+  if (ctx.json)
+    cli::writeJson(ctx, nlohmann::json{{"address", wireless->address()}, {"certificate", "sent"}});
+  else
+    *ctx.out << "Certificate sent to " << wireless->address() << ".\n";
+  return cli::kExitOk;
+}
 
 int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   const Options& options = o.snmp;
@@ -136,6 +185,10 @@ int runConfig(cli::Context& ctx, const ConfigOptions& o) {
   sheet.setPage(config::PageSlot::Vines, std::make_unique<vines::CVinesPage>(std::string(mib::kDefaultEnterprisePrefix)));
   if (sheet.Start(target, static_cast<int>(o.port) - 1) != 0) return cli::kExitFailed;
 
+  if (o.certificate) {
+    const int sent = sendCertificateFile(ctx, sheet, o);
+    if (sent != cli::kExitOk || sets.empty()) return sent;
+  }
   std::vector<config::ConfigField> fields = config::configFields(sheet);
   for (config::CDevicePage* page : sheet.pages()) vines::vinesFields(*page, fields);
   if (sets.empty()) {
@@ -200,6 +253,9 @@ std::string description() {
       "Without --set: prints the unit's configuration page by page as the configuration sheet shows it\n"
       "(TCP/IP, SNMP, Protocols, SNMP Traps, and Output Port, Token Ring and EtherTalk where the unit has\n"
       "them; --port N chooses the output port shown), with --json the same names as keys.\n"
+      "With --certificate FILE: the file goes to the unit by FTP at once (remote name cert), as Send in\n"
+      "the Wireless Security dialog does; the device password comes from --device-password or one line\n"
+      "of standard input. Keys and passwords are never printed.\n"
       "With --set NAME=VALUE (repeatable): every value goes through the page's own checks (a refused\n"
       "value prints the page's message, exits 2 and sends nothing); then the changed values are\n"
       "written, page by page, and the unit is reset as OK in the sheet does.\n\n"
@@ -226,6 +282,14 @@ const cli::CommandRegistration kConfig({
       app.add_option("--port", o->port, "the output port the Output Port and EtherTalk pages show (default 1)")
           ->check(CLI::Range(1u, 16u))
           ->type_name("N");
+      app.add_option_function<std::string>(
+             "--certificate", [o](const std::string& v) { o->certificate = v; },
+             "send this certificate file to the unit by FTP at once, as the Wireless Security dialog does")
+          ->type_name("FILE");
+      app.add_option_function<std::string>(
+             "--device-password", [o](const std::string& v) { o->devicePassword = v; },
+             "the device password for --certificate (default: one line of standard input)")
+          ->type_name("TEXT");
       app.add_option("ADDRESS", o->address, "the print server")->required();
       return [o](cli::Context& ctx) { return runConfig(ctx, *o); };
     },

@@ -5,6 +5,7 @@
 #include "config/ipv4_field.h"
 #include "config/port_page_fields.h"
 #include "config/snmp_traps_page.h"
+#include "config/wireless_fields.h"
 
 namespace config {
 
@@ -216,6 +217,7 @@ std::vector<ConfigField> configFields(CConfigPropSheet& sheet) {
     }
     if (page == &sheet.protocolsPage()) protocolFields(sheet.protocolsPage(), out);
     portPageFields(*page, out);
+    if (auto* wireless = dynamic_cast<CWirelessPage*>(page)) wirelessFields(*wireless, out);
   }
   return out;
 }
@@ -239,6 +241,7 @@ std::vector<std::pair<std::string, std::string>> configFieldHelp() {
       {"protocol.NAME, hp_jetadmin", "Protocols: on/off (NAME as the unit names it, e.g. protocol.VINES)"},
   };
   for (auto& entry : portPageFieldHelp()) help.push_back(std::move(entry));
+  for (auto& h : wirelessFieldHelp()) help.push_back(std::move(h));
   return help;
 }
 

@@ -6,6 +6,7 @@
 #include "config/config_texts.h"
 #include "config/port_traps_page.h"
 #include "config/snmp_traps_page.h"
+#include "config/wireless_page.h"
 #include "platform/report_error.h"
 #include "platform/string_table.h"
 
@@ -69,6 +70,7 @@ CConfigPropSheet::CConfigPropSheet(SheetServices services)
     page->setProtocolList(&list);
     return page;
   };
+  slot(PageSlot::Wireless) = std::make_unique<CWirelessPage>(services_.prefix);
 }
 
 CConfigPropSheet::~CConfigPropSheet() = default;
@@ -201,6 +203,9 @@ int CConfigPropSheet::readAll() {
         if ((rc = readSlot(PageSlot::EtherTalk, texts::kGetEtherTalk, -1, 4, true))) return rc;
         break;
       case 7:
+        // The certificate goes to the address the sheet talks to.
+        if (auto* wireless = dynamic_cast<CWirelessPage*>(slot(PageSlot::Wireless).get()))
+          wireless->setAddress(target_->address);
         if ((rc = readSlot(PageSlot::Wireless, texts::kGetWireless, -1, 4, false, true))) return rc;
         break;
       default:

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev
-  libsnmp-dev snmpd snmp snmpsim tshark
+  libsnmp-dev snmpd snmp snmpsim tshark vsftpd
   iproute2 util-linux procps xvfb xauth
   desktop-file-utils appstream lintian dpkg-dev man-db groff-base debootstrap
 )

@@ -11,6 +11,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 ninja -C "$build" -j2 gui_test_main_window_commands gui_test_configuration_sheet gui_test_port_pages_tabs trellan-sim
 ninja -C "$build" -j2 gui_test_status_sheet trellanctl
+ninja -C "$build" -j2 gui_test_wireless_tab
 mkdir -p "$root/docs/screenshots"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -31,4 +32,9 @@ HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PL
   TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1 \
   TRELLAN_BIN_DIR="$build/bin" TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
   "$build/bin/gui_test_status_sheet" screenshots
+# The Wireless page of a unit whose channels follow its country, and the Wireless Security dialog.
+HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen \
+  TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1 \
+  TRELLAN_BIN_DIR="$build/bin" TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
+  "$build/bin/gui_test_wireless_tab" screenshots
 ls "$root/docs/screenshots"

@@ -5,6 +5,7 @@
 
 #include "sim/catalogue_mib.h"
 #include "sim/status_objects.h"
+#include "sim/wireless_unit.h"
 
 namespace sim {
 
@@ -83,6 +84,7 @@ void DeviceModel::ensureCatalogue() {
   catalogueBuilt = true;
   addCatalogueMib(*this);
   addMovingCounters(*this);
+  applyWirelessState(*this);
 }
 
 std::vector<Oid> DeviceModel::syncOids() const {

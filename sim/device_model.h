@@ -168,6 +168,14 @@ struct SecondFamilySettings {
   std::string key;                 // WEP key 1 or the pass-phrase
 };
 
+// A wireless unit's own behaviour (sim/wireless_unit.h): the channel bit map each regulatory
+// country brings at a restart, and the certificate upload by FTP.
+struct WirelessSettings {
+  std::vector<std::pair<std::string, std::string>> channelsByCountry;  // code, bit map bytes
+  bool ftp = true;          // takes a certificate on the FTP port
+  std::string ftpPassword;  // the password the upload must give; empty: any non-empty one
+};
+
 struct SystemInfo {
   std::string descr;
   Oid objectId;
@@ -202,6 +210,7 @@ struct DeviceModel {
   DiscoverySettings discovery;
   std::optional<SecondFamilySettings> secondFamily;
   StatusSettings status;
+  WirelessSettings wireless;
   MibStore store;
 
   // Level of an area: the value of its level variable when the store has one, else the area's

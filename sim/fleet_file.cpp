@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/wireless_unit.h"
+
 namespace sim {
 
 using nlohmann::json;
@@ -82,7 +84,7 @@ void mergeDevice(json& base, const json& over) {
   for (auto it = over.begin(); it != over.end(); ++it) {
     const std::string& k = it.key();
     if ((k == "system" || k == "agent" || k == "faults" || k == "discovery" || k == "second_family" || k == "levels" ||
-         k == "status") &&
+         k == "status" || k == "wireless") &&
         base.contains(k) && base[k].is_object() && it->is_object()) {
       for (auto in = it->begin(); in != it->end(); ++in) base[k][in.key()] = *in;
     } else if ((k == "variables" || k == "variable_files") && base.contains(k) && base[k].is_array() &&
@@ -472,7 +474,7 @@ class Builder {
     if (!checkKeys(j, {"address", "name", "family", "enterprise", "mib_level", "levels", "protocols", "token_ring",
                        "trap_form", "catalogue", "get_community", "set_community", "hardware_address", "system",
                        "if_speed", "ports", "variables", "variable_files", "agent", "faults", "discovery",
-                       "second_family", "status"},
+                       "second_family", "status", "wireless"},
                    c))
       return false;
     std::string text;
@@ -573,6 +575,10 @@ class Builder {
     if (j.contains("second_family")) {
       d.secondFamily = SecondFamilySettings{};
       if (!parseSecondFamily(j["second_family"], *d.secondFamily, c.at("second_family"))) return false;
+    }
+    if (j.contains("wireless")) {
+      std::string why;
+      if (!parseWirelessSettings(j["wireless"], d.wireless, why)) return c.at("wireless").fail(why);
     }
     // A unit without an SNMP agent of the family (reply format 2, the second family) carries no
     // private MIB unless the file asks for it. The catalogue itself is added by the agent at the

@@ -15,10 +15,12 @@
 #include <iostream>
 
 #include "sim/fleet_file.h"
+#include "sim/ftp_receiver.h"
 #include "sim/options.h"
 #include "sim/pjl_printer.h"
 #include "sim/serial_pty.h"
 #include "sim/server.h"
+#include "sim/wireless_unit.h"
 
 namespace {
 
@@ -79,7 +81,15 @@ int main(int argc, char** argv) {
     std::cout << devices.size() << " print servers\n";
     return 0;
   }
-  raiseDescriptorLimit(devices.size());
+  std::optional<std::uint16_t> ftpPort;
+  if (!sim::resolveFtpPort(options, std::getenv("TRELLAN_FTP_PORT"), ftpPort, error)) {
+    std::cerr << "trellan-sim: " << error << "\n";
+    return 2;
+  }
+  std::vector<sim::FtpUnit> ftpUnits;
+  for (const sim::DeviceModel& d : devices)
+    if (ftpPort && sim::acceptsCertificates(d)) ftpUnits.push_back({d.address, d.wireless.ftpPassword});
+  raiseDescriptorLimit(devices.size() + ftpUnits.size());
   std::unique_ptr<sim::SerialPtyUnit> pty;
   if (options.serialPty) {
     // Its own copy of the first unit: the pty and the network are two ways to one kind of unit.
@@ -116,6 +126,11 @@ int main(int argc, char** argv) {
     g_server = nullptr;
     return 1;
   }
+  // Certificate uploads to the wireless units; a port that is taken leaves that unit without.
+  sim::FtpReceiver ftp(std::move(ftpUnits), ftpPort.value_or(0), options.ftpDir);
+  std::vector<std::string> ftpWarnings;
+  if (ftpPort && ftp.open(ftpWarnings) > 0) ftp.start();
+  for (const std::string& w : ftpWarnings) std::cerr << "trellan-sim: warning: " << w << "\n";
   std::atomic<bool> ptyStop{false};
   std::thread ptyThread;
   if (pty) {
@@ -126,6 +141,7 @@ int main(int argc, char** argv) {
   std::thread pjlThread;
   if (pjl) pjlThread = std::thread([&] { pjl->run(pjlStop); });
   int rc = server.run();
+  ftp.stop();
   ptyStop.store(true);
   if (ptyThread.joinable()) ptyThread.join();
   pjlStop.store(true);

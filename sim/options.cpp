@@ -57,6 +57,9 @@ void printUsage(std::ostream& out) {
          "                           TRELLAN_SECOND_FAMILY_PORT, else 19541; 0: off)\n"
          "  --pjl-port BASE          raw printing ports answering PJL: port n of a unit listens\n"
          "                           on BASE + n - 1 at the unit's address (default: off)\n"
+         "  --ftp-port PORT          TCP port on which every wireless unit takes a certificate by\n"
+         "                           FTP (default: TRELLAN_FTP_PORT, else off; 0: off)\n"
+         "  --ftp-dir DIR            keep what a unit receives as DIR/ADDRESS/NAME\n"
          "  --log PATH               append one JSON line per request, reply and silence\n"
          "  --exit-with-parent       stop when the process that started it ends (a test killed\n"
          "                           on a time-out leaves no simulator behind)\n"
@@ -175,6 +178,13 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& out, std
       auto n = parseUnsigned(v, 65535 - kMaxPorts);
       if (!n) return error = "option '--pjl-port': '" + v + "' is not a port number (0: off)", false;
       out.pjlPort = std::uint16_t(*n);
+    } else if (arg == "--ftp-port") {
+      if (!value(v)) return false;
+      auto n = parseUnsigned(v, 65535);
+      if (!n) return error = "option '--ftp-port': '" + v + "' is not a port number (0: off)", false;
+      out.ftpPort = std::uint16_t(*n);
+    } else if (arg == "--ftp-dir") {
+      if (!value(out.ftpDir)) return false;
     } else if (arg == "--log") {
       if (!value(out.logPath)) return false;
     } else if (arg == "--ready-file") {
@@ -231,6 +241,21 @@ bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv
   out.ipxSnmp = pick(options.ipxSnmpPort, 0x900F);
   out.secondFamily = pick(options.secondFamilyPort, secondFamily);
   out.sap = pick(options.sapPort, 0x0452);
+  return true;
+}
+
+bool resolveFtpPort(const CliOptions& options, const char* envValue, std::optional<std::uint16_t>& port,
+                    std::string& error) {
+  // Off unless asked for: a large fleet would otherwise hold a listener per unit for nothing.
+  std::uint16_t p = 0;
+  if (options.ftpPort) {
+    p = *options.ftpPort;
+  } else if (envValue && *envValue) {
+    auto n = parseUnsigned(envValue, 65535);
+    if (!n) return error = std::string("TRELLAN_FTP_PORT: '") + envValue + "' is not a port number", false;
+    p = std::uint16_t(*n);
+  }
+  port = p ? std::optional<std::uint16_t>(p) : std::nullopt;
   return true;
 }
 

@@ -26,6 +26,8 @@ struct CliOptions {
   std::string logPath;
   std::string readyFile;
   bool exitWithParent = false;
+  std::optional<std::uint16_t> ftpPort;  // --ftp-port: certificate uploads to wireless units (0: off)
+  std::string ftpDir;                     // --ftp-dir: where the units keep what they received
   bool serialPty = false;  // also serve the fleet's first unit on a pseudo-terminal  // stop when the process that started it ends (tests, benchmarks)
 };
 
@@ -43,6 +45,10 @@ struct ListenerPorts {
 };
 bool resolveListenerPorts(const CliOptions& options, const char* secondFamilyEnv, ListenerPorts& out,
                           std::string& error);
+
+// --ftp-port, else TRELLAN_FTP_PORT; nullopt when neither is given or the port is 0 (off).
+bool resolveFtpPort(const CliOptions& options, const char* envValue, std::optional<std::uint16_t>& port,
+                    std::string& error);
 
 void printUsage(std::ostream& out);
 

@@ -4,6 +4,7 @@
 #include "sim/snmp_agent.h"
 
 #include "sim/status_objects.h"
+#include "sim/wireless_unit.h"
 
 namespace sim {
 
@@ -29,6 +30,7 @@ bool SnmpAgent::tick(Clock::time_point now) {
   if (!restoreOnRestart_.empty()) device_.store.restoreDefaults(restoreOnRestart_);
   restoreOnRestart_.clear();
   device_.store.applyPending();
+  applyWirelessState(device_);
   std::vector<Oid> changed;
   for (std::size_t i = 0; i < watched.size(); ++i) {
     const MibEntry* e = device_.store.find(watched[i]);

@@ -17,6 +17,7 @@
 #include "config/gui/port_pages_tabs.h"
 #include "config/gui/port_traps_tab.h"
 #include "config/gui/traps_tab.h"
+#include "config/gui/wireless_tab.h"
 
 namespace configgui {
 
@@ -213,6 +214,8 @@ void CConfigSheetDialog::buildPage(int index) {
   } else if (auto* portTraps = dynamic_cast<config::CPortTrapsPage*>(page)) {
     buildPortTrapsTab(holder, form, *portTraps, inform_);
   } else if (buildPortPageTab(holder, form, *page, fields, inform_)) {
+  } else if (auto* wireless = dynamic_cast<config::CWirelessPage*>(page)) {
+    buildWirelessTab(holder, form, *wireless, inform_);
   } else {
     form->addRow(new QLabel(QStringLiteral("This page has no view in this build."), holder));
   }

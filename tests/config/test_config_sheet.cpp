@@ -92,7 +92,7 @@ TEST_F(SheetTest, ReadAddsThePagesOfTheInstalledProtocols) {
   ASSERT_EQ(sheet->Start(target, 0), 0);
   std::vector<std::string> titles;
   for (CDevicePage* p : sheet->pages()) titles.push_back(p->title());
-  EXPECT_EQ(titles, (std::vector<std::string>{"TCP/IP", "SNMP", "Protocols", "SNMP Traps"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"TCP/IP", "Wireless", "SNMP", "Protocols", "SNMP Traps"}));
   EXPECT_TRUE(reported.empty());
   EXPECT_EQ(progress.percent(), 100);
   EXPECT_EQ(sheet->tcpIpPage().level(), 8);

@@ -113,8 +113,8 @@ class TestConfigurationSheet : public QObject {
     poll.stop();
     QVERIFY(driven);
     QCOMPARE(windowTitle, QString("Server Configuration - 127.0.1.1"));
-    QCOMPARE(titles, (QStringList{"TCP/IP", "VINES", "EtherTalk", "Output Port", "SNMP", "Protocols", "Token Ring",
-                                  "SNMP Traps"}));
+    QCOMPARE(titles, (QStringList{"TCP/IP", "VINES", "EtherTalk", "Output Port", "Wireless", "SNMP", "Protocols",
+                                  "Token Ring", "SNMP Traps"}));
 
     const QString E = "1.3.6.1.4.1.1240.2.3.5";
     std::vector<QStringList> sets;
