@@ -156,11 +156,11 @@ bool featureInBuild(Feature feature) noexcept {
     case F::FindOrAdd:
     case F::NetworkTools:
     case F::Configuration:
+    case F::ConfigBackup:
+    case F::Reset:
       return true;
     // Later issues switch these on together with their handlers.
     case F::ListExport:
-    case F::ConfigBackup:
-    case F::Reset:
     case F::Status:
     case F::Wizard:
     case F::MultiUnit:

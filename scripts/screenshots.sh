@@ -9,7 +9,7 @@ build=${1:-$root/build/screenshots}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-ninja -C "$build" -j2 gui_test_main_window_commands gui_test_configuration_sheet trellan-sim
+ninja -C "$build" -j2 gui_test_main_window_commands gui_test_configuration_sheet gui_test_backup_dialogs trellan-sim
 mkdir -p "$root/docs/screenshots"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -21,4 +21,8 @@ HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PL
   TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1 \
   TRELLAN_BIN_DIR="$build/bin" TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
   "$build/bin/gui_test_configuration_sheet" screenshots
+HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen \
+  TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1 \
+  TRELLAN_BIN_DIR="$build/bin" TRELLAN_SCREENSHOT_DIR="$root/docs/screenshots" \
+  "$build/bin/gui_test_backup_dialogs" screenshots
 ls "$root/docs/screenshots"
