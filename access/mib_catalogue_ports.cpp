@@ -32,7 +32,7 @@ constexpr VariableDef kOutputPortRowVars[] = {
     var(12, 4064, ".6.2.3.2.1.12", Integer, "output type or speed").row().rw().en(kOutputType),
     var(13, 4154, ".6.2.3.2.1.14", Integer, "PJL status support").row().rw().level(2).en(kEnabledTwo),
     var(14, 4155, ".6.2.3.2.1.15", Integer).row().excl().level(2),
-    var(15, 4156, ".6.2.3.2.1.16", Integer).row().rw().level(2),
+    var(15, 4156, ".6.2.3.2.1.16", Integer).row().rw().excl().level(2),
     var(16, 4163, ".6.2.3.2.1.17", Integer, "port feature flags F").row().excl().level(3),
     var(17, 4178, ".6.2.3.2.1.18", Integer, "flow control").row().rw().level(6),
     var(18, 4179, ".6.2.3.2.1.19", Integer, "data bits").row().rw().level(6),

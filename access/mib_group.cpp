@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "access/group_classes.h"
+#include "access/mib_strings.h"
 #include "access/result_codes.h"
 #include "platform/profile.h"
 #include "platform/string_table.h"
@@ -725,28 +726,53 @@ int CMibGroup::restore(std::string_view section, const platform::Profile& file) 
   return rc;
 }
 
-int CMibGroup::saveById(std::uint32_t sectionStringId, platform::Profile& file) {
-  if (!children_.empty()) {
-    int rc = 0;
-    for (auto& c : children_)
-      if (const int r = c->saveById(sectionStringId, file)) rc = r;
-    return rc;
+std::string CMibGroup::sectionForId(std::uint32_t sectionStringId) const {
+  // A row group whose section is built around this string ("TCP/IP" in "TCP/IPTrapDest%c") keeps
+  // its own pattern, so the id of the protocol name gives the per-row section.
+  if (sectionStringId != 0 && sectionStringId == def_.backup.stringId && !def_.backup.name.empty())
+    return sectionName(def_.backup.name);
+  // The catalogue's strings (4000-4465) first, then the program's table.
+  std::string text(mib::catalogueString(sectionStringId));
+  if (text.empty())
+    if (const char* t = platform::loadString(sectionStringId)) text = t;
+  if (text.empty()) return {};
+  if (const std::size_t at = text.find("%s"); at != std::string::npos) {
+    // "%sTrapDest%c": the protocol part comes from the group's own section.
+    const std::string_view part = mib::catalogueString(def_.backup.stringId);
+    if (part.empty()) return def_.backup.name.empty() ? std::string() : sectionName(def_.backup.name);
+    text.replace(at, 2, part);
   }
-  const char* name = platform::loadString(sectionStringId);
-  if (!name) return result::kIndexRange;
-  return save(sectionName(name), file);
+  return sectionName(text);
+}
+
+int CMibGroup::saveById(std::uint32_t sectionStringId, platform::Profile& file) {
+  // Rows carry the sections; a container's own variables and its helper groups (a port's
+  // printer status) have none.
+  int rc = 0;
+  if (children_.empty() || !def_.backup.name.empty()) {
+    const std::string section = sectionForId(sectionStringId);
+    if (section.empty()) return result::kIndexRange;
+    rc = save(section, file);
+  }
+  for (auto& c : children_)
+    if (!c->def().backup.name.empty())
+      if (const int r = c->saveById(sectionStringId, file)) rc = r;
+  return rc;
 }
 
 int CMibGroup::restoreById(std::uint32_t sectionStringId, const platform::Profile& file) {
-  if (!children_.empty()) {
-    int rc = 0;
-    for (auto& c : children_)
-      if (const int r = c->restoreById(sectionStringId, file)) rc = r;
-    return rc;
+  // Rows carry the sections; a container's own variables and its helper groups (a port's
+  // printer status) have none.
+  int rc = 0;
+  if (children_.empty() || !def_.backup.name.empty()) {
+    const std::string section = sectionForId(sectionStringId);
+    if (section.empty()) return result::kIndexRange;
+    rc = restore(section, file);
   }
-  const char* name = platform::loadString(sectionStringId);
-  if (!name) return result::kIndexRange;
-  return restore(sectionName(name), file);
+  for (auto& c : children_)
+    if (!c->def().backup.name.empty())
+      if (const int r = c->restoreById(sectionStringId, file)) rc = r;
+  return rc;
 }
 
 int CMibGroup::saveBackup(platform::Profile& file) {

@@ -135,6 +135,10 @@ class CMibGroup {
   int setTextIfChanged(int index, std::string_view text);
   // Marks a variable for the next write whatever its value (action triggers).
   int forceInteger(int index, std::int32_t value);
+  // Takes a variable out of the next write (a trigger already sent).
+  void clearChanged(int index) {
+    if (index >= 0 && index < count()) changed_[static_cast<std::size_t>(index)] = 0;
+  }
 
   // --- bindings held outside the variable list (write-only values, counts) ---
   int extraCount() const { return static_cast<int>(extras_.size()); }
@@ -174,6 +178,8 @@ class CMibGroup {
   int readExtras(CSnmpSession& session);
   int restoreOne(int index, std::string_view value);
   std::string sectionName(std::string_view pattern) const;
+  // The section a string id names for this group (empty when the id has no text).
+  std::string sectionForId(std::uint32_t sectionStringId) const;
 
   const mib::GroupDef& def_;
   GroupParams params_;

@@ -157,11 +157,11 @@ bool featureInBuild(Feature feature) noexcept {
     case F::NetworkTools:
     case F::Configuration:
     case F::Status:
+    case F::ConfigBackup:
+    case F::Reset:
       return true;
     // Later issues switch these on together with their handlers.
     case F::ListExport:
-    case F::ConfigBackup:
-    case F::Reset:
     case F::Wizard:
     case F::MultiUnit:
     case F::ViewEditor:

@@ -1,5 +1,6 @@
 #include "config/config_command.h"
 
+#include "access/result_codes.h"
 #include "config/config_texts.h"
 #include "platform/report_error.h"
 #include "platform/string_table.h"
@@ -103,17 +104,29 @@ CommandOutcome runConfigurationCommand(ConfigCommandHost& host, SheetMode mode, 
         host.showProgress(false);
         saved = host.showSheet(*sheet, title);
         break;
-      case SheetMode::SaveToFile:
+      case SheetMode::SaveToFile: {
+        WriteOnlyInfoModel writeOnly = WriteOnlyInfoModel::forSheet(*sheet);
+        host.askWriteOnly(writeOnly);
         if (target.progress) target.progress->setText(texts::kWritingFile);
-        sheet->saveToFile(file);
+        const BackupSaveResult r = saveConfiguration(*sheet, file, writeOnly.values());
         host.showProgress(false);
+        if (r.rc) host.report(saveSummaryText(r.rc), transportErrorClass(transport));
+        outcome = r.rc ? CommandOutcome::FileIncomplete : CommandOutcome::Closed;
         break;
-      case SheetMode::RestoreFromFile:
+      }
+      case SheetMode::RestoreFromFile: {
         if (target.progress) target.progress->setText(texts::kReadingFile);
-        sheet->restoreFromFile(file);
+        const int rc = restoreConfiguration(*sheet, file);
         host.showProgress(false);
+        if (rc == snmpaccess::result::kDoesNotFit) {
+          host.report(texts::kCannotOpenFile, transportErrorClass(transport));
+          outcome = CommandOutcome::FileIncomplete;
+          break;
+        }
+        if (rc) host.report(restoreSummaryText(rc), transportErrorClass(transport));
         saved = host.showSheet(*sheet, title);
         break;
+      }
     }
     if (saved) {
       outcome = CommandOutcome::Saved;

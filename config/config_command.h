@@ -10,6 +10,7 @@
 
 #include "access/community_check.h"
 #include "access/snmp_target.h"
+#include "config/config_backup.h"
 #include "config/config_sheet.h"
 #include "devices/device.h"
 
@@ -49,6 +50,9 @@ class ConfigCommandHost {
   virtual bool showSheet(CConfigPropSheet& sheet, const std::string& title) = 0;
   // The progress window around the reading.
   virtual void showProgress(bool on) = 0;
+  // Save to a file: the "Write Only Information" dialog fills the model (left empty when the
+  // dialog is not confirmed).
+  virtual void askWriteOnly(WriteOnlyInfoModel& model) { (void)model; }
   // The backup file's IP address for an unconfigured unit in restore mode (empty when none).
   virtual std::string backupFileAddress(const std::string& file) {
     (void)file;
@@ -58,6 +62,7 @@ class ConfigCommandHost {
 
 enum class CommandOutcome {
   NoDevice, CannotCommunicate, NotSupported, Redirected, AssignmentFailed, Cancelled, ReadFailed, Closed, Saved,
+  FileIncomplete,  // a backup file that did not save or could not be read
 };
 
 CommandOutcome runConfigurationCommand(ConfigCommandHost& host, SheetMode mode = SheetMode::Show,

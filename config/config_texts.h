@@ -7,6 +7,7 @@ namespace config::texts {
 
 inline constexpr std::uint32_t kNeedsUpdating = 5306;
 inline constexpr std::uint32_t kCannotCommunicate = 5018;
+inline constexpr std::uint32_t kCannotOpenFile = 5024;
 inline constexpr std::uint32_t kProtocolNotSupported = 40109;
 inline constexpr std::uint32_t kSheetTitle = 42200;       // "Server Configuration"
 inline constexpr std::uint32_t kConfirmSave = 42201;      // "Save changes and reset server?"

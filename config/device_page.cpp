@@ -22,4 +22,18 @@ int CDevicePage::Save(snmpaccess::CSnmpSession& session) {
   return writeGroups(session);
 }
 
+int CDevicePage::saveGroupsToFile(const std::string& path) {
+  int first = 0;
+  for (snmpaccess::CMibGroup* g : groups())
+    if (const int rc = g->saveBackupFile(path); rc && !first) first = rc;
+  return first;
+}
+
+int CDevicePage::loadGroupsFromFile(const std::string& path) {
+  int first = 0;
+  for (snmpaccess::CMibGroup* g : groups())
+    if (const int rc = g->restoreBackupFile(path); rc && !first) first = rc;
+  return first;
+}
+
 }  // namespace config

@@ -41,7 +41,8 @@ class CDevicePage {
   virtual void ShowValues() {}
   virtual int LoadFromFile(const std::string& path);
   virtual int Save(snmpaccess::CSnmpSession& session);
-  virtual int SaveToFile(const std::string& path) { return 0; }
+  // By default every group of groups() writes its sections; errors do not stop the others.
+  virtual int SaveToFile(const std::string& path) { return saveGroupsToFile(path); }
 
   // The leave-page check (also run on OK while the page is the current one).
   virtual PageCheck check() { return PageCheck::pass(); }
@@ -65,7 +66,10 @@ class CDevicePage {
   // SETs the changed variables of the page's groups; the first non-zero error is the result.
   virtual int writeGroups(snmpaccess::CSnmpSession& session) = 0;
   // The restore's part of LoadFromFile: the page's sections into its groups.
-  virtual int loadGroups(const std::string& path) { return 0; }
+  virtual int loadGroups(const std::string& path) { return loadGroupsFromFile(path); }
+  // Every group of groups() to / from the file; all are processed, the first error is the result.
+  int saveGroupsToFile(const std::string& path);
+  int loadGroupsFromFile(const std::string& path);
   void noteRestored() { ++restored_; }
 
  private:

@@ -89,14 +89,16 @@ int CProtocolsPage::writeGroups(snmpaccess::CSnmpSession& session) {
 
 int CProtocolsPage::loadGroups(const std::string& path) {
   if (!enable_) return 0;
-  if (const int rc = enable_->restoreBackupFile(path)) return rc;
-  return list_ ? list_->restoreBackupFile(path) : 0;
+  const int rc = enable_->restoreBackupFile(path);
+  const int listRc = list_ ? list_->restoreBackupFile(path) : 0;
+  return rc ? rc : listRc;
 }
 
 int CProtocolsPage::SaveToFile(const std::string& path) {
   if (!enable_) return 0;
-  if (const int rc = enable_->saveBackupFile(path)) return rc;
-  return list_ ? list_->saveBackupFile(path) : 0;
+  const int rc = enable_->saveBackupFile(path);
+  const int listRc = list_ ? list_->saveBackupFile(path) : 0;
+  return rc ? rc : listRc;
 }
 
 }  // namespace config

@@ -82,14 +82,9 @@ int CSnmpPage::writeGroups(snmpaccess::CSnmpSession& session) {
   return snmp_.writeChanged(session);
 }
 
-int CSnmpPage::loadGroups(const std::string& path) {
-  if (const int rc = system_.restoreBackupFile(path)) return rc;
-  return snmp_.restoreBackupFile(path);
-}
+// A bad value in one group does not keep the other from the file.
+int CSnmpPage::loadGroups(const std::string& path) { return loadGroupsFromFile(path); }
 
-int CSnmpPage::SaveToFile(const std::string& path) {
-  if (const int rc = system_.saveBackupFile(path)) return rc;
-  return snmp_.saveBackupFile(path);
-}
+int CSnmpPage::SaveToFile(const std::string& path) { return saveGroupsToFile(path); }
 
 }  // namespace config

@@ -7,10 +7,19 @@
 #include "app/gui/progress_dlg.h"
 #include "app/oem_family_table.h"
 #include "app/settings.h"
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "config/backup_command.h"
+#include "config/backup_texts.h"
 #include "config/config_command.h"
 #include "config/gui/config_sheet_dialog.h"
 #include "config/port_pages.h"
 #include "vines/vines_page.h"
+#include "config/gui/reset_server_dialog.h"
+#include "config/gui/write_only_dialog.h"
+#include "config/reset_command.h"
+#include "platform/string_table.h"
 #include "platform/report_error.h"
 #include "snmp/engine_watch.h"
 
@@ -77,6 +86,10 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
     else
       frame_.progressDialog().end();
   }
+  void askWriteOnly(config::WriteOnlyInfoModel& model) override {
+    configgui::CWriteOnlyInfoDlg dialog(model, &frame_);
+    dialog.exec();
+  }
 
  private:
   CMainFrame& frame_;
@@ -84,7 +97,92 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
   devices::QuerySettings querySettings_;
 };
 
+
+QString stringText(std::uint32_t id) {
+  const char* t = platform::loadString(id);
+  return QString::fromUtf8(t ? t : "");
+}
+
+QString backupFilter() {
+  return stringText(config::texts::kFilterConfiguration) + QStringLiteral(" (*.cfg);;") +
+         stringText(config::texts::kFilterAll) + QStringLiteral(" (*)");
+}
+
+class MainWindowBackupFiles final : public config::BackupFileHost {
+ public:
+  explicit MainWindowBackupFiles(QWidget* parent) : parent_(parent) {}
+  std::string askSaveFile(const std::string& proposed) override {
+    // The overwrite question is asked by the command, with the program's own text.
+    return QFileDialog::getSaveFileName(parent_, stringText(config::texts::kSaveFileTitle),
+                                        QString::fromStdString(proposed), backupFilter(), nullptr,
+                                        QFileDialog::DontConfirmOverwrite)
+        .toStdString();
+  }
+  std::string askOpenFile() override {
+    return QFileDialog::getOpenFileName(parent_, stringText(config::texts::kRestoreFileTitle), QString(),
+                                        backupFilter())
+        .toStdString();
+  }
+  bool askOverwrite(const std::string& question) override {
+    return QMessageBox::question(parent_, stringText(config::texts::kSaveFileTitle), QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  }
+
+ private:
+  QWidget* parent_;
+};
+
+class MainWindowResetUi final : public config::ResetUi {
+ public:
+  MainWindowResetUi(CMainFrame& frame, MainFrameCommands& commands) : frame_(frame), commands_(commands) {}
+  void showDialog(config::CResetServer& reset) override {
+    configgui::CResetServerDlg dialog(reset, &frame_);
+    dialog.exec();
+  }
+  bool resetSecondFamily(devices::CDevice&) override {
+    // The text-command reset is part of the second family's tools.
+    commands_.router().execute(app::cmd::kPrintConfigSheet);
+    return false;
+  }
+  void showSecondFamilyResult(bool ok) override {
+    const QString title = stringText(config::texts::kSecondFamilyResetTitle);
+    if (ok)
+      QMessageBox::information(&frame_, title, stringText(config::texts::kSecondFamilyResetDone));
+    else
+      QMessageBox::critical(&frame_, title, stringText(config::texts::kSecondFamilyResetFailed));
+  }
+
+ private:
+  CMainFrame& frame_;
+  MainFrameCommands& commands_;
+};
+
 }  // namespace
+
+void runSaveConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
+  snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());
+  MainWindowConfigHost host(frame, commands);
+  MainWindowBackupFiles files(&frame);
+  config::runSaveConfigurationCommand(host, files);
+}
+
+void runRestoreConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
+  snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());
+  MainWindowConfigHost host(frame, commands);
+  MainWindowBackupFiles files(&frame);
+  config::runRestoreConfigurationCommand(host, files);
+}
+
+void runResetFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
+  if (frame.multiSelect()) {
+    commands.showMessage("Reset of several print servers: not available in this build.");
+    return;
+  }
+  snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());
+  MainWindowConfigHost host(frame, commands);
+  MainWindowResetUi ui(frame, commands);
+  config::runResetCommand(host, ui);
+}
 
 void runConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
   snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());

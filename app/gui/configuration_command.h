@@ -6,3 +6,9 @@ class MainFrameCommands;
 
 // Runs the command on the focused device: the sheet is shown modally.
 void runConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);
+
+// "S&ave Configuration" / "R&estore Configuration": the file dialogs, then the sheet in its file mode.
+void runSaveConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);
+void runRestoreConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);
+// "&Reset" on the focused device: the "Reset Server" dialog.
+void runResetFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);

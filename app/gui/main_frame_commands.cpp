@@ -249,6 +249,9 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kTreeDelete, [this] { frame_.treePane()->runCommand(cmd::kTreeDelete, frame_.treePane()->selectedNode()); });
   r.setHandler(cmd::kTreeNewFolder, [this] { newFolder(); });
   r.setHandler(cmd::kConfiguration, [this] { runConfigurationFromMainWindow(frame_, *this); });
+  r.setHandler(cmd::kSaveConfiguration, [this] { runSaveConfigurationFromMainWindow(frame_, *this); });
+  r.setHandler(cmd::kRestoreConfiguration, [this] { runRestoreConfigurationFromMainWindow(frame_, *this); });
+  r.setHandler(cmd::kReset, [this] { runResetFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kStatus, [this] { runStatusFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
