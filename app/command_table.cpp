@@ -156,6 +156,7 @@ bool featureInBuild(Feature feature) noexcept {
     case F::FindOrAdd:
     case F::NetworkTools:
     case F::Configuration:
+    case F::AddressAssignment:
       return true;
     // Later issues switch these on together with their handlers.
     case F::ListExport:
@@ -166,7 +167,6 @@ bool featureInBuild(Feature feature) noexcept {
     case F::MultiUnit:
     case F::ViewEditor:
     case F::Options:
-    case F::AddressAssignment:
     case F::NetworkDrive:
       return false;
   }
