@@ -159,6 +159,7 @@ bool featureInBuild(Feature feature) noexcept {
     case F::Status:
     case F::ConfigBackup:
     case F::Reset:
+    case F::AddressAssignment:
       return true;
     // Later issues switch these on together with their handlers.
     case F::ListExport:
@@ -166,7 +167,6 @@ bool featureInBuild(Feature feature) noexcept {
     case F::MultiUnit:
     case F::ViewEditor:
     case F::Options:
-    case F::AddressAssignment:
     case F::NetworkDrive:
       return false;
   }

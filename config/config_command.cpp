@@ -57,8 +57,8 @@ CommandOutcome runConfigurationCommand(ConfigCommandHost& host, SheetMode mode, 
           const std::string stored = host.backupFileAddress(file);
           fromFile = !unconfiguredAddress(stored);
         }
+        // Once the unit answers at its new address the sheet opens there.
         if (!fromFile && !host.assignAddress(*device)) return CommandOutcome::AssignmentFailed;
-        if (!fromFile) return CommandOutcome::Redirected;
       }
       if (device->replyFormat == 2) {
         host.postTelnet();

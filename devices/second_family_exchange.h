@@ -1,11 +1,14 @@
 #pragma once
-// The second family's text-command exchanges that fill a device after its probe reply: port names
-// and printer status ("GET PORT_NAME", "GET STATUS:") and the 8 KiB configuration image
-// ("GET EEP_DATA"). 88-byte request frames over UDP, one fresh socket per exchange, each reply
-// waited for on the socket itself.
+// The second family's text-command exchanges: port names and printer status ("GET PORT_NAME",
+// "GET STATUS:"), the 8 KiB configuration image ("GET EEP_DATA", "SAVE EEP_DATA"), "POLLING" and
+// the reboot ("EXEC REBOOT SYSTEM:"). 88-byte request frames over UDP, one fresh socket per
+// exchange, each reply waited for on the socket itself. Every reply is checked (whole header,
+// declared data present, status) before anything is taken from it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +19,9 @@ class CIpDevice;
 inline constexpr std::size_t kImageSize = 8192;
 inline constexpr std::size_t kImageBlock = 512;
 inline constexpr std::size_t kReplyHeader = 8;
+inline constexpr std::size_t kImageWriteChunk = 422;
+// "Other replies repeat the request": a unit that keeps answering so gets this many tries per port.
+inline constexpr int kMaxStatusRequests = 16;
 
 enum class SecondFamilyPhase : std::uint8_t { First = 1, Next = 2, Close = 3 };
 
@@ -42,16 +48,38 @@ class SecondFamilyExchange {
   // The whole image (kImageSize bytes). 0 or -1; `image` is only complete on 0.
   int readConfigurationImage(std::vector<std::uint8_t>& image);
 
+  // Writes a whole image: 19 chunks of 422 bytes and one of 174 ("SAVE EEP_DATA"), each
+  // acknowledged, then the closing request. 0 or -1; an image of another size is not sent.
+  int writeConfigurationImage(const std::vector<std::uint8_t>& image);
+  // "POLLING" and its closing request. 0 or -1.
+  int poll();
+  // "EXEC REBOOT SYSTEM:" with the hardware address and this exchange's address in its
+  // parameter block. Without `needFinalReply` a missing answer to the closing request is no
+  // failure (the unit may already be restarting).
+  int rebootServer(const std::array<std::uint8_t, 6>& hardwareAddress, bool needFinalReply);
+
   // Requests sent by the last exchange (diagnostics and tests).
   int requestsSent() const noexcept { return sent_; }
+  // Why the last exchange failed, in a few words ("" after a success).
+  const std::string& failure() const noexcept { return failure_; }
 
  private:
-  struct Channel;
+  int fail(std::string why);
   bool valid_ = false;
   std::uint32_t address_ = 0;
   std::uint16_t port_ = 0;
   int replyMs_ = 100;
   int sent_ = 0;
+  std::string failure_;
 };
+
+// The parameter block of "SET IP_ADDR:" and "EXEC REBOOT SYSTEM:" right after the command text:
+// hardware type 1, length 6, the hardware address, the IPv4 address (host order in, network
+// order out).
+std::string withAddressBlock(std::string_view command, const std::array<std::uint8_t, 6>& hardwareAddress,
+                             std::uint32_t address);
+
+// Twelve hexadecimal digits as six bytes; nothing for any other text.
+std::optional<std::array<std::uint8_t, 6>> parseHardwareAddress(std::string_view text) noexcept;
 
 }  // namespace devices

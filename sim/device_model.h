@@ -166,6 +166,12 @@ struct SecondFamilySettings {
   std::uint32_t wirelessMode = 2;  // 0 ad hoc, 1 802.11 ad hoc, 2 infrastructure
   std::uint32_t security = 1;      // 0 WEP (key 1 in use), 1 none, 2 pass-phrase
   std::string key;                 // WEP key 1 or the pass-phrase
+  // The text commands' behaviour and faults.
+  std::uint32_t rebootMs = 1000;   // silent this long after "EXEC REBOOT SYSTEM:"
+  bool commandSilence = false;     // fault: answers the probe but no command
+  bool shortReplies = false;       // fault: every reply with data arrives cut to half its data
+  std::uint8_t status = 0;         // fault: every command reply carries this status (0: none)
+  std::uint8_t portStatus = 0;     // fault: every "GET STATUS:" reply carries this status (0: none)
 };
 
 // A wireless unit's own behaviour (sim/wireless_unit.h): the channel bit map each regulatory

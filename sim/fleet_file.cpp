@@ -418,7 +418,14 @@ bool parseDiscovery(const json& j, DiscoverySettings& s, const Ctx& c) {
 }
 
 bool parseSecondFamily(const json& j, SecondFamilySettings& s, const Ctx& c) {
-  if (!checkKeys(j, {"size", "model", "firmware", "ssid", "wireless_mode", "security", "key"}, c)) return false;
+  if (!checkKeys(j, {"size", "model", "firmware", "ssid", "wireless_mode", "security", "key", "reboot_ms",
+                     "command_silence", "short_replies", "status", "port_status"},
+                 c))
+    return false;
+  if (!readNumber(j, "reboot_ms", 0, kMaxDelayMs, s.rebootMs, c) ||
+      !readBool(j, "command_silence", s.commandSilence, c) || !readBool(j, "short_replies", s.shortReplies, c) ||
+      !readNumber(j, "status", 0, 255, s.status, c) || !readNumber(j, "port_status", 0, 255, s.portStatus, c))
+    return false;
   if (!readNumber(j, "size", 0, 1000, s.size, c) || !readString(j, "model", 16, s.model, c) ||
       !readString(j, "firmware", 10, s.firmware, c) || !readString(j, "ssid", 32, s.ssid, c) ||
       !readNumber(j, "wireless_mode", 0, 2, s.wirelessMode, c) || !readNumber(j, "security", 0, 2, s.security, c) ||

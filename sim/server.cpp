@@ -34,6 +34,7 @@ Server::Server(std::vector<DeviceModel> devices, ServerOptions options) : option
   const auto now = Clock::now();
   agents_.reserve(devices.size());
   for (auto& d : devices) agents_.push_back(std::make_unique<SnmpAgent>(std::move(d), now));
+  secondFamily_.resize(agents_.size());
 }
 
 Server::~Server() {
@@ -107,29 +108,8 @@ void Server::moveIfAsked(std::size_t unit) {
   for (const auto& [what, detail] : agents_[unit]->takeEvents()) log_.event(agents_[unit]->device().address, what, detail);
   auto to = agents_[unit]->takeMove();
   if (!to) return;
-  DeviceModel& d = agents_[unit]->device();
-  const std::uint32_t from = d.address;
-  if ((*to >> 24) != 127 || *to == 0x7F000000u || *to == 0x7FFFFFFFu) {
-    log_.event(from, "stays", formatIpv4(*to) + " is not a loopback unit address");
-    return;
-  }
-  for (const auto& a : agents_)
-    if (a->device().address == *to) {
-      log_.event(from, "stays", formatIpv4(*to) + " belongs to another unit");
-      return;
-    }
-  std::string error;
-  int fd = bindUnitSocket(*to, ports_[unit], &error);
-  if (fd < 0) {
-    log_.event(from, "stays", error);
-    return;
-  }
-  ::close(sockets_[unit]);
-  sockets_[unit] = fd;
-  pollFds_[unit].fd = fd;
-  d.address = *to;
-  d.discovery.ip.reset();  // the reply carries the address it moved to: configured now
-  log_.event(from, "moved", formatIpv4(*to));
+  // The reply carries the address it moved to: configured now.
+  if (moveUnit(unit, *to)) agents_[unit]->device().discovery.ip.reset();
 }
 
 bool Server::writeReadyFile(std::string* error) const {
@@ -183,6 +163,7 @@ int Server::pollTimeoutMs(Clock::time_point now) const {
 }
 
 void Server::serviceTimers(Clock::time_point now) {
+  serviceSecondFamily(now);
   for (std::size_t i = 0; i < agents_.size(); ++i)
     if (agents_[i]->restartEnds() && agents_[i]->tick(now)) {
       log_.event(agents_[i]->device().address, "back");

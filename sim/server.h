@@ -15,6 +15,7 @@
 #include "platform/udp_socket.h"
 #include "sim/device_model.h"
 #include "sim/request_log.h"
+#include "sim/second_family_unit.h"
 #include "sim/snmp_agent.h"
 #include "sim/wire.h"
 
@@ -106,6 +107,13 @@ class Server {
                   std::size_t length, std::uint32_t* from = nullptr);
   void serviceTimers(Clock::time_point now);
   void moveIfAsked(std::size_t unit);
+
+  // Address assignment (server_assignment.cpp): the native initialization request, a unit's
+  // move to another loopback address, the second family's reboots.
+  bool takeInitializationRequest(const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data,
+                                 std::size_t length);
+  bool moveUnit(std::size_t unit, std::uint32_t to);
+  void serviceSecondFamily(Clock::time_point now);
   int bindUnitSocket(std::uint32_t address, std::uint16_t port, std::string* error) const;
   int pollTimeoutMs(Clock::time_point now) const;
   bool writeReadyFile(std::string* error) const;
@@ -117,6 +125,7 @@ class Server {
   std::vector<std::uint16_t> ports_;
   std::deque<Delayed> delayed_;
   std::vector<std::unique_ptr<SharedListener>> listeners_;
+  std::vector<SecondFamilyState> secondFamily_;  // per unit
   RequestLog log_;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;

@@ -167,6 +167,7 @@ void Server::sendShared(SharedListener& l, std::size_t unit, const Endpoint& pee
 void Server::answerDiscovery(const Endpoint& peer, std::uint32_t destination, const std::uint8_t* data,
                              std::size_t length) {
   SharedListener& l = *listener(Listener::Discovery);
+  if (takeInitializationRequest(peer, destination, data, length)) return;
   auto request = parseDiscoveryRequest(data, length);
   DiscoveryLogEntry in{"udp", "request", destination, length, -1, -1, 0, {}};
   if (!request) {
@@ -206,29 +207,15 @@ void Server::answerProbe(SharedListener& l, const Endpoint& peer, std::uint32_t 
       if (d.secondFamily) log_.discovery(d.address, &peer, {"second_family", "silent", 0, 0, -1, -1, 0, *why});
       continue;
     }
+    if (secondFamily_[unit].rebooting()) {
+      log_.discovery(d.address, &peer, {"second_family", "silent", 0, 0, -1, -1, 0, "rebooting"});
+      continue;
+    }
     const auto reply = buildSecondFamilyReply(d);
     std::uint32_t from = 0;
     sendShared(l, unit, peer, reply.data(), reply.size(), &from);
     log_.discovery(d.address, &peer, {"second_family", "reply", 0, reply.size(), -1, -1, from, {}});
   }
-}
-
-bool Server::answerSecondFamilyCommand(SharedListener& l, const Endpoint& peer, std::uint32_t destination,
-                                       const std::uint8_t* data, std::size_t length) {
-  const auto command = parseSecondFamilyCommand(data, length);
-  const auto unit = unitAt(destination);
-  if (!command || !unit) return false;
-  const DeviceModel& d = agents_[*unit]->device();
-  if (probeSilence(d)) return false;
-  std::string printable = command->text;
-  for (char& ch : printable)
-    if (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ch = '?';
-  log_.discovery(destination, &peer, {"second_family", "command", destination, length, -1, -1, 0, printable});
-  const auto reply = sim::answerSecondFamilyCommand(d, *command);
-  std::uint32_t from = 0;
-  sendShared(l, *unit, peer, reply.data(), reply.size(), &from);
-  log_.discovery(d.address, &peer, {"second_family", "reply", 0, reply.size(), -1, -1, from, {}});
-  return true;
 }
 
 void Server::answerIpxDiscovery(SharedListener& l, const Endpoint& peer, const std::uint8_t* data,

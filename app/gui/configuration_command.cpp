@@ -1,6 +1,7 @@
 #include "app/gui/configuration_command.h"
 
 #include "app/command_ids.h"
+#include "app/gui/address_assignment_command.h"
 #include "app/gui/community_dialog.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
@@ -46,10 +47,8 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
   snmpaccess::CommunityAsk communityAsk() override { return gui::communityDialogAsk(&frame_); }
   void report(std::uint32_t textId, int errorClass) override { platform::ReportError(textId, errorClass); }
   void message(const std::string& text) override { commands_.showMessage(text); }
-  bool assignAddress(devices::CDevice&) override {
-    // Address assignment of an unconfigured unit is not part of this build yet.
-    commands_.router().execute(app::cmd::kUnlistedIpServer);
-    return false;
+  bool assignAddress(devices::CDevice& device) override {
+    return runIpAssignmentFromMainWindow(frame_, commands_, device);
   }
   void postTelnet() override { commands_.router().execute(app::cmd::kTelnet); }
   void runPrintConfigurationSheet() override { commands_.router().execute(app::cmd::kPrintConfigSheet); }

@@ -172,6 +172,10 @@ class CMainFrame : public QMainWindow {
   // The Search tool: a listed device with that text is selected, else the address is asked
   // and added (shown even when the display filter would hide it). False when nothing answered.
   bool findOrAdd(const std::string& text);
+  // Address assignment: `device` asked at `address` with the "Please Wait" window showing `text`
+  // until it answers, Stop, or `seconds` pass (address_assignment_command.cpp). 0 answered, 2
+  // stopped, -1 no answer.
+  int waitForDeviceAt(devices::CIpDevice& device, int seconds, const std::string& address, const std::string& text);
 
   // One tick of the refresh timer (public for tests); returns whether it refreshed.
   bool refreshTick();

@@ -22,6 +22,7 @@
 #include "access/snmp_session.h"
 #include "access/snmp_target.h"
 #include "app/command_table.h"
+#include "app/gui/address_assignment_command.h"
 #include "app/gui/configuration_command.h"
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
@@ -256,6 +257,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kStatus, [this] { runStatusFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
+  r.setHandler(cmd::kUnlistedIpServer, [this] { runUnlistedIpSetupFromMainWindow(frame_); });
 }
 
 void MainFrameCommands::openTreeNode(bool force) {

@@ -62,6 +62,8 @@ class MainFrameCommands final : public QObject, public app::CommandHost {
   app::CommandState commandState() override;
   void cancelSearch() override;
   void showMessage(const std::string& text) override;
+  // An information box with its own title.
+  void inform(const std::string& title, const std::string& text) { dialogs_.inform(title, text); }
   void reportError(std::uint32_t code, int errorClass) override;
   bool checkProtocol(int viewProtocol) override;
   bool loadAccessList(int viewProtocol, bool force) override;

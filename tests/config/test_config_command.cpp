@@ -44,7 +44,7 @@ class RecordingHost : public ConfigCommandHost {
   void message(const std::string& text) override { messages.push_back(text); }
   bool assignAddress(devices::CDevice&) override {
     calls.push_back("assign");
-    return false;
+    return assignmentAnswers;
   }
   void postTelnet() override { calls.push_back("telnet"); }
   void runPrintConfigurationSheet() override { calls.push_back("print sheet"); }
@@ -58,6 +58,7 @@ class RecordingHost : public ConfigCommandHost {
   std::unique_ptr<devices::CDevice> device;
   int transport = kViewTcpIp;
   bool answersOnRefresh = true;
+  bool assignmentAnswers = false;
   int refreshes = 0;
   std::vector<std::string> calls;
   std::vector<std::pair<std::uint32_t, int>> reports;
@@ -103,6 +104,12 @@ TEST(ConfigurationCommand, Branches) {
       {"unconfigured unit goes to address assignment",
        [](RecordingHost& h) { h.device = ipUnit("192.0.0.192", true, false); }, CommandOutcome::AssignmentFailed,
        {"family", "assign"}, {}, 0},
+      {"unconfigured unit that answers at its new address goes on to the sheet",
+       [](RecordingHost& h) {
+         h.device = ipUnit("192.0.0.192", true, false);
+         h.assignmentAnswers = true;
+       },
+       CommandOutcome::Cancelled, {"family", "assign", "target", "community"}, {}, 0},
       {"a format-2 unit is managed through telnet", [](RecordingHost& h) { h.device = ipUnit("127.0.1.1", true, true, 2); },
        CommandOutcome::Redirected, {"family", "telnet"}, {}, 0},
       {"second family prints its configuration sheet",
