@@ -156,16 +156,16 @@ bool featureInBuild(Feature feature) noexcept {
     case F::FindOrAdd:
     case F::NetworkTools:
     case F::Configuration:
+    case F::ListExport:
+    case F::ViewEditor:
+    case F::Options:
       return true;
     // Later issues switch these on together with their handlers.
-    case F::ListExport:
     case F::ConfigBackup:
     case F::Reset:
     case F::Status:
     case F::Wizard:
     case F::MultiUnit:
-    case F::ViewEditor:
-    case F::Options:
     case F::AddressAssignment:
     case F::NetworkDrive:
       return false;

@@ -142,11 +142,12 @@ TEST(CommandTable, NotAvailableMessageNamesTheCommand) {
 TEST(CommandTable, FeaturesOfLaterIssuesAreNotInThisBuild) {
   for (cmd::CommandId id : {cmd::kStatus, cmd::kWizard, cmd::kReset,
                             cmd::kMultipleConfiguration, cmd::kSaveConfiguration, cmd::kRestoreConfiguration,
-                            cmd::kCreateView, cmd::kModifyView, cmd::kSelectViews, cmd::kOptions, cmd::kSaveList,
-                            cmd::kSaveIpAddresses, cmd::kUnlistedIpServer})
+                            cmd::kUnlistedIpServer})
     EXPECT_FALSE(featureInBuild(findCommand(id)->feature)) << id;
   for (cmd::CommandId id : {cmd::kConfiguration, cmd::kRefresh, cmd::kStop, cmd::kRegistration, cmd::kEmailSupport,
-                            cmd::kHelpContents, cmd::kVigilo, cmd::kTelnet, cmd::kHttp, cmd::kNetworkInformation})
+                            cmd::kHelpContents, cmd::kVigilo, cmd::kTelnet, cmd::kHttp, cmd::kNetworkInformation,
+                            cmd::kCreateView, cmd::kModifyView, cmd::kSelectViews, cmd::kOptions, cmd::kSaveList,
+                            cmd::kSaveIpAddresses})
     EXPECT_TRUE(featureInBuild(findCommand(id)->feature)) << id;
 }
 
