@@ -27,6 +27,7 @@
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
 #include "app/gui/progress_dlg.h"
+#include "app/gui/shell_dialog_commands.h"
 #include "app/gui/view_tree_pane.h"
 #include "app/command_line.h"
 #include "app/oem_family_table.h"
@@ -251,6 +252,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
+  registerShellDialogCommands(frame_, r);
 }
 
 void MainFrameCommands::openTreeNode(bool force) {
