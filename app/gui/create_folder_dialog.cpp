@@ -32,7 +32,9 @@ CreateFolderDialog::CreateFolderDialog(app::CViewManager& views, app::CViewNode*
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(new QLabel("Folder &Location (select parent):", this));
+  auto* location = new QLabel("Folder &Location (select parent):", this);
+  location->setBuddy(tree_);
+  layout->addWidget(location);
   layout->addWidget(tree_);
   layout->addWidget(buttons);
 }

@@ -75,7 +75,9 @@ QWidget* OptionsDialog::accessPage() {
   buttons->addWidget(delete_);
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(form);
-  layout->addWidget(new QLabel("&Address:", page));
+  auto* addressLabel = new QLabel("&Address:", page);
+  addressLabel->setBuddy(addresses_);
+  layout->addWidget(addressLabel);
   layout->addWidget(addresses_);
   layout->addLayout(buttons);
   auto* communities = new QFormLayout;

@@ -23,6 +23,12 @@
 #include "platform/report_error.h"
 
 namespace {
+// A label whose mnemonic moves the focus to `buddy`.
+QLabel* labelFor(const char* text, QWidget* buddy, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  l->setBuddy(buddy);
+  return l;
+}
 QString title(int column) {
   return devices::isColumnIndex(column) ? QString::fromUtf8(devices::columnTitle(column)) : QStringLiteral("<No Filter>");
 }
@@ -84,12 +90,18 @@ FiltersPageWidget::FiltersPageWidget(app::CFiltersPage& page, std::function<std:
   filter_ = new QComboBox(this);
   filter_->setObjectName("filtersColumn");
   valueStack_ = new QStackedWidget(this);
-  value_ = new QLineEdit(valueStack_);
+  // The one-line editor keeps its height at the top of the value area.
+  auto* textBox = new QWidget(valueStack_);
+  auto* textLayout = new QVBoxLayout(textBox);
+  textLayout->setContentsMargins(0, 0, 0, 0);
+  value_ = new QLineEdit(textBox);
   value_->setObjectName("filtersValue");
+  textLayout->addWidget(value_);
+  textLayout->addStretch();
   values_ = new QListWidget(valueStack_);
   values_->setObjectName("filtersValues");
   values_->setSelectionMode(QAbstractItemView::MultiSelection);
-  valueStack_->addWidget(value_);
+  valueStack_->addWidget(textBox);
   valueStack_->addWidget(values_);
   note_ = new QLabel(this);
   note_->setObjectName("filtersNote");
@@ -101,7 +113,8 @@ FiltersPageWidget::FiltersPageWidget(app::CFiltersPage& page, std::function<std:
   search->addWidget(entries_, 2, 0, 3, 1);
   search->addWidget(add_, 2, 1);
   search->addWidget(delete_, 3, 1);
-  search->addWidget(new QLabel("Select &Port to Add:", this), 5, 0);
+  portLabel_ = labelFor("Select &Port to Add:", port_, this);
+  search->addWidget(portLabel_, 5, 0);
   search->addWidget(port_, 5, 1);
   auto* form = new QFormLayout;
   form->addRow("Display Filter:", filter_);
@@ -160,6 +173,7 @@ void FiltersPageWidget::refill() {
   add_->setEnabled(page_.listEnabled());
   delete_->setEnabled(page_.listEnabled());
   port_->setVisible(page_.serial());
+  portLabel_->setVisible(page_.serial());
   filter_->clear();
   for (int c : page_.filterColumns()) {
     filter_->addItem(title(c), c);
@@ -173,7 +187,7 @@ void FiltersPageWidget::refill() {
 void FiltersPageWidget::showValues() {
   filling_ = true;
   const bool text = page_.valueKind() == devices::FilterValueKind::FreeText;
-  valueStack_->setCurrentWidget(text ? static_cast<QWidget*>(value_) : values_);
+  valueStack_->setCurrentWidget(text ? value_->parentWidget() : static_cast<QWidget*>(values_));
   valueStack_->setEnabled(page_.filterEnabled() && devices::isColumnIndex(page_.filterColumn()));
   value_->setText(QString::fromStdString(page_.valueText()));
   values_->clear();
@@ -206,9 +220,9 @@ ColumnsPageWidget::ColumnsPageWidget(app::CColumnsPage& page, QWidget* parent) :
   auto* up = new QPushButton("Up", this);
   auto* down = new QPushButton("Down", this);
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel("&Available", this), 0, 0);
+  grid->addWidget(labelFor("&Available", available_, this), 0, 0);
   grid->addWidget(available_, 1, 0);
-  grid->addWidget(new QLabel("&Printer*", this), 2, 0);
+  grid->addWidget(labelFor("&Printer*", printer_, this), 2, 0);
   grid->addWidget(printer_, 3, 0);
   auto* middle = new QVBoxLayout;
   middle->addWidget(in);
@@ -217,7 +231,7 @@ ColumnsPageWidget::ColumnsPageWidget(app::CColumnsPage& page, QWidget* parent) :
   middle->addWidget(down);
   middle->addStretch();
   grid->addLayout(middle, 1, 1, 3, 1);
-  grid->addWidget(new QLabel("&Displayed", this), 0, 2);
+  grid->addWidget(labelFor("&Displayed", displayed_, this), 0, 2);
   grid->addWidget(displayed_, 1, 2, 3, 1);
   grid->addWidget(new QLabel("*Printer columns show only in \"View by Printer\" mode.", this), 4, 0, 1, 3);
   auto* form = new QFormLayout;

@@ -53,6 +53,7 @@ class FiltersPageWidget final : public QWidget {
   QPushButton* add_;
   QPushButton* delete_;
   QComboBox* port_;
+  QLabel* portLabel_;
   QComboBox* filter_;
   QStackedWidget* valueStack_;
   QLineEdit* value_;
