@@ -115,6 +115,28 @@ bool CAccessList::save(platform::Registry& reg) const {
   });
 }
 
+bool CAccessList::saveChanges(platform::Registry& reg) const {
+  if (key_.empty()) return false;
+  return reg.transaction([&](platform::Registry& tx) {
+    auto text = [&](const std::string& name, std::string_view value, std::string_view fallback) {
+      if (tx.getString(key_, name, fallback) != value) tx.setString(key_, name, value);
+    };
+    std::string all;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      const CAccessEntry& e = entries_[i];
+      text(valueName(e.address, "Get"), e.getCommunity, kDefaultCommunity);
+      text(valueName(e.address, "Set"), e.setCommunity, kDefaultCommunity);
+      if (i == 0) continue;
+      if (!all.empty()) all += ',';
+      all += e.address;
+    }
+    text("All", all, "");
+    const auto port = tx.getDword(key_, "DiscoveryPort");
+    if (port.value_or(kDefaultDiscoveryPort) != discoveryPort_) tx.setDword(key_, "DiscoveryPort", discoveryPort_);
+    return true;
+  });
+}
+
 const CAccessEntry& CAccessList::lookup(std::string_view address) const {
   for (std::size_t i = 1; i < entries_.size(); ++i)
     if (address == entries_[i].address) return entries_[i];

@@ -50,6 +50,9 @@ class CAccessList {
   // Writes every entry's two communities, `All` and `DiscoveryPort` to the loaded key, in one
   // transaction. Values of patterns no longer listed stay in the store, unlisted.
   bool save(platform::Registry& reg) const;
+  // The same values, but only those that differ from what a load would read now (a missing
+  // value reads as its default), so that a list saved unchanged leaves the store as it was.
+  bool saveChanges(platform::Registry& reg) const;
 
   // GET and SET communities for an address: the first entry 1..n whose pattern equals it, else
   // the first whose pattern matches it with wildcardMatch, else entry 0.

@@ -160,13 +160,13 @@ bool featureInBuild(Feature feature) noexcept {
     case F::ConfigBackup:
     case F::Reset:
     case F::AddressAssignment:
-      return true;
-    // Later issues switch these on together with their handlers.
     case F::ListExport:
-    case F::Wizard:
-    case F::MultiUnit:
     case F::ViewEditor:
     case F::Options:
+      return true;
+    // Later issues switch these on together with their handlers.
+    case F::Wizard:
+    case F::MultiUnit:
     case F::NetworkDrive:
       return false;
   }

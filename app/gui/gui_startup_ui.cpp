@@ -1,10 +1,13 @@
 #include "app/gui/gui_startup_ui.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
+#include "app/gui/shell_dialog_commands.h"
+#include "app/gui/view_editor_dialog.h"
 #include "platform/registry.h"
 
 GuiStartupUi::GuiStartupUi(platform::Registry& reg)
@@ -48,7 +51,16 @@ void GuiStartupUi::attachViewManager(bool setAppIcon) {
 }
 
 app::CViewNode* GuiStartupUi::createFirstView(app::CViewManager& views) {
-  return views.createDefaultView(app::kAllViewName, 6).node;
+  if (!gui::interactive() && !editorWithoutScreen_) return nullptr;
+  app::CViewNode* made = nullptr;
+  int result = QDialog::Rejected;
+  {
+    app::CCustomizeViewPropSheet sheet(views, app::kEditorFirstRun);
+    CViewEditorDialog dialog(sheet, views, QCoreApplication::applicationDirPath().toStdString(), frame_.get());
+    result = shellDialogHooks().run(dialog);
+    made = sheet.editedNode();
+  }
+  return result == QDialog::Accepted ? made : nullptr;
 }
 
 void GuiStartupUi::postRefresh() {

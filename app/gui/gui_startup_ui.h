@@ -35,8 +35,10 @@ class GuiStartupUi final : public app::StartupUi, public app::ViewTreeUi {
   void attachViewManager(bool setAppIcon) override;
   void postRefresh() override;
 
-  // ViewTreeUi: until the view editor exists, the first view is the default TCP/IP view.
+  // ViewTreeUi: the view editor from its welcome page. Without a screen to answer it, nothing is
+  // made unless the editor was asked for anyway (tests drive it through shellDialogHooks()).
   app::CViewNode* createFirstView(app::CViewManager& views) override;
+  void setEditorWithoutScreen(bool on) { editorWithoutScreen_ = on; }
 
   CMainFrame* mainFrame() const { return frame_.get(); }
   SingleInstance& instance() { return instance_; }
@@ -46,4 +48,5 @@ class GuiStartupUi final : public app::StartupUi, public app::ViewTreeUi {
   SingleInstance instance_;
   std::unique_ptr<CMainFrame> frame_;
   app::CViewManager* views_ = nullptr;
+  bool editorWithoutScreen_ = false;
 };

@@ -29,6 +29,7 @@
 #include "app/gui/message_box_presenter.h"
 #include "app/gui/progress_dlg.h"
 #include "app/gui/status_command.h"
+#include "app/gui/shell_dialog_commands.h"
 #include "app/gui/view_tree_pane.h"
 #include "app/command_line.h"
 #include "app/oem_family_table.h"
@@ -258,6 +259,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });
   r.setHandler(cmd::kSearch, [this] { searchOne(); });
   r.setHandler(cmd::kUnlistedIpServer, [this] { runUnlistedIpSetupFromMainWindow(frame_); });
+  registerShellDialogCommands(frame_, r);
 }
 
 void MainFrameCommands::openTreeNode(bool force) {

@@ -77,6 +77,8 @@ check "--view without a name exit" 2 $?
 check "--help writes no settings" no "$([ -e "$TRELLAN_REGISTRY" ] && echo yes || echo no)"
 
 # --- first instance: settings with defaults, then a second instance hands over ---
+# Without a screen nobody can answer the first start's view editor: the view comes first.
+"$bin/trellanctl" views create 'All Print Servers' --protocol tcpip >/dev/null
 timeout 120 "$bin/trellan" >"$scratch/first.out" 2>&1 &
 first=$!
 pids+=("$first")

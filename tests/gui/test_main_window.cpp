@@ -12,7 +12,12 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <QCheckBox>
+#include <QLineEdit>
+
 #include "app/gui/gui_startup_ui.h"
+#include "app/gui/shell_dialog_commands.h"
+#include "app/gui/view_editor_dialog.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/single_instance.h"
 #include "app/gui/termination_signals.h"
@@ -26,6 +31,28 @@
 #include "platform/registry.h"
 
 namespace {
+
+// The first start's view editor as a user fills it in: the welcome page first, then "New View"
+// with a name and the default-settings box, Finish. Records the page it opened on.
+struct FirstViewByEditor {
+  FirstViewByEditor() {
+    shellDialogHooks().run = [this](QDialog& d) {
+      auto* editor = qobject_cast<CViewEditorDialog*>(&d);
+      if (!editor) return static_cast<int>(QDialog::Rejected);
+      ++opened;
+      firstPage = editor->currentPage();
+      editor->next();  // past the welcome page
+      QTest::keyClicks(editor->findChild<QLineEdit*>("newViewName"), "All Print Servers");
+      editor->findChild<QCheckBox*>("newViewDefaults")->setChecked(true);
+      editor->finish();
+      return editor->result();
+    };
+  }
+  ~FirstViewByEditor() { shellDialogHooks() = original; }
+  ShellDialogHooks original = shellDialogHooks();
+  int opened = 0;
+  app::CCustomizeViewPropSheet::Page firstPage = app::CCustomizeViewPropSheet::Page::General;
+};
 
 class FakeNet : public app::NetworkLayer {
  public:
@@ -57,10 +84,14 @@ class TestMainWindow : public QObject {
     app::CViewManager views(reg, discoveries);
     GuiStartupUi ui(reg);
     ui.setViews(&views);
+    ui.setEditorWithoutScreen(true);
+    FirstViewByEditor editor;
     FakeNet net;
     app::CAmbra32App application(reg, ui, net);
     app::installViewTreeHook(application, views, net, ui);
     QVERIFY(application.startUp(app::parseCommandLine({}).commandLine));
+    QCOMPARE(editor.opened, 1);
+    QVERIFY(editor.firstPage == app::CCustomizeViewPropSheet::Page::Welcome);
 
     CMainFrame* frame = ui.mainFrame();
     QVERIFY(frame);
@@ -105,6 +136,8 @@ class TestMainWindow : public QObject {
     app::CViewManager views(reg, discoveries);
     GuiStartupUi ui(reg);
     ui.setViews(&views);
+    ui.setEditorWithoutScreen(true);
+    FirstViewByEditor editor;
     FakeNet net;
     app::CAmbra32App application(reg, ui, net);
     app::installViewTreeHook(application, views, net, ui);

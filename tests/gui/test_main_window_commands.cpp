@@ -21,6 +21,8 @@
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
+#include "app/gui/shell_dialog_commands.h"
+#include "app/gui/view_editor_dialog.h"
 #include "app/gui/view_tree_pane.h"
 #include "app/settings.h"
 #include "app/view_manager.h"
@@ -257,16 +259,21 @@ class TestMainWindowCommands : public QObject {
     // The demonstration fleet has units with warnings and none with errors.
     QCOMPARE(w.frame.iconLevel(), static_cast<int>(devices::kLevelWarning));
     w.dialogs.answer = true;
+    const ShellDialogHooks hooks = shellDialogHooks();
+    int editorPage = -1;
+    shellDialogHooks().run = [&](QDialog& d) -> int {
+      if (auto* editor = qobject_cast<CViewEditorDialog*>(&d)) editorPage = static_cast<int>(editor->currentPage());
+      return QDialog::Rejected;
+    };
     QCOMPARE(w.frame.commands().router().dispatch(cmd::kViewByPrinter), app::DispatchResult::Handled);
+    shellDialogHooks() = hooks;
     QVERIFY(w.frame.byPrinter());
     QVERIFY(w.frame.commands().action(cmd::kViewByPrinter)->isChecked());
     // The view shows no printer column: asked, and Yes goes on to the view editor.
     QCOMPARE(w.dialogs.questions.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(w.dialogs.questions[0]),
              QString("There are no printer columns included in the current view. Would you like to modify the columns?"));
-    QCOMPARE(w.dialogs.boxes.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(w.dialogs.boxes[0].second),
-             QString("Modify Current View: not available in this build."));
+    QCOMPARE(editorPage, static_cast<int>(app::CCustomizeViewPropSheet::Page::Columns));
     // Switching off asks nothing.
     QCOMPARE(w.frame.commands().router().dispatch(cmd::kViewByPrinter), app::DispatchResult::Handled);
     QVERIFY(!w.frame.byPrinter());
