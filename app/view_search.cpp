@@ -8,6 +8,7 @@
 #include "devices/discovery_ipx.h"
 #include "devices/discovery_serial.h"
 #include "devices/discovery_tcpip.h"
+#include "netware/netware_discovery.h"
 #include "platform/net_config.h"
 
 namespace app {
@@ -24,7 +25,10 @@ std::unique_ptr<ViewDiscovery> DeviceViewDiscoveryFactory::create(int viewType) 
     case 6: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CTcpIpDiscovery>());
     case 9: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CIpxSearchDiscovery>());
     case 8: return std::make_unique<DeviceViewDiscovery>(std::make_unique<devices::CSerialDiscovery>());
-    case 7: return std::make_unique<DeviceViewDiscovery>(nullptr);
+    // Without the NetWare client (the start-up probe found none) the view opens and says so.
+    case 7:
+      if (!netware::fennick().ready()) return std::make_unique<DeviceViewDiscovery>(nullptr);
+      return std::make_unique<DeviceViewDiscovery>(std::make_unique<netware::CIpxDiscovery>(netware::fennick()));
     default: return nullptr;
   }
 }

@@ -28,8 +28,8 @@ class DeviceViewDiscovery final : public ViewDiscovery {
   std::unique_ptr<devices::CDiscovery> search_;
 };
 
-// TCP/IP views search over UDP, IPX views over the IPX layer; NetWare and serial views open
-// without a search until those searches exist.
+// TCP/IP views search over UDP, IPX views over the IPX layer, NetWare views through the NetWare
+// client (bindery, then SAP over IPX), serial views on their ports.
 class DeviceViewDiscoveryFactory final : public ViewDiscoveryFactory {
  public:
   std::unique_ptr<ViewDiscovery> create(int viewType) override;

@@ -10,6 +10,7 @@ std::uint32_t CFennick::load(const std::string& path) {
     const char* env = std::getenv("TRELLAN_FENNICK");
     file = env && *env ? env : platform::besideProgram("libfennick.so");
   }
+  ready_ = false;
   if (!library_.open(file)) {
     loadError_ = library_.error();
     return 0;
@@ -18,7 +19,9 @@ std::uint32_t CFennick::load(const std::string& path) {
   library_.keepLoaded();
   void* init = library_.ordinal("fnk", 1);
   if (!init) return kFnkNotAvailable;
-  return reinterpret_cast<FnkResult (*)()>(init)();
+  const std::uint32_t r = reinterpret_cast<FnkResult (*)()>(init)();
+  ready_ = r == 1;
+  return r;
 }
 
 CFennick& fennick() {

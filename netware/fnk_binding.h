@@ -52,6 +52,8 @@ class CFennick {
   // module is kept even when the client does not start.
   std::uint32_t load(const std::string& path = {});
   bool loaded() const { return library_.isOpen(); }
+  // True when the last load started the client (load() returned 1).
+  bool ready() const { return ready_; }
   // The loader's text when load() returned 0.
   const std::string& loadError() const { return loadError_; }
 
@@ -164,6 +166,7 @@ class CFennick {
 
   platform::DynamicLibrary library_;
   std::string loadError_;
+  bool ready_ = false;
 };
 
 // The process's binding: loaded once by the network probe, never unloaded.

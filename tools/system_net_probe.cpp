@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "netware/fnk_binding.h"
 #include "platform/dynamic_library.h"
 #include "platform/net_config.h"
 #include "platform/socket_address.h"
@@ -97,13 +98,8 @@ bool loads(platform::DynamicLibrary& library, const std::string& path) {
   return true;
 }
 
-// For now the NetWare client counts as there when fennick loads and exports its first entry;
-// the NetWare binding's own initialisation (FnkLoad) takes this place once it exists.
-bool netwareClientPresent() {
-  platform::DynamicLibrary fennick;
-  if (!loads(fennick, platform::besideProgram("libfennick.so"))) return false;
-  return fennick.ordinal("fnk", 1) != nullptr;
-}
+// The NetWare client is there when the binding loads the adapter and the client starts (exactly 1).
+bool netwareClientPresent() { return netware::FnkLoad() == 1; }
 
 bool vinesLibraryPresent() {
   platform::DynamicLibrary vines;
