@@ -120,11 +120,11 @@ while read -r path; do
   [ -z "$path" ] && continue
   # shellcheck disable=SC2086
   "$ctl" $path --help >"$scratch/sub" 2>&1
-  man_path=${path//-/\\-}  # troff writes a hyphen in a name as \-
-  grep -qF -- ".SS \"$man_path" "$scratch/trellanctl.1" && passes=$((passes + 1)) || fail "man page lacks '$path'"
+  # roff writes a hyphen in a name as "\-", as in the option names below.
+  grep -qF -- ".SS \"${path//-/\\-}" "$scratch/trellanctl.1" && passes=$((passes + 1)) || fail "man page lacks '$path'"
   grep -qF -- "'$path')" "$scratch/completion.bash" && passes=$((passes + 1)) || fail "completion lacks '$path'"
   for opt in $(grep -oE '^  (-[a-z],)?--[a-z][a-z-]*' "$scratch/sub" | sed 's/.*--/--/' | grep -v -- '--help'); do
-    man_text=$(awk -v p=".SS \"$man_path" 'index($0, p) == 1 {on = 1; next} /^\.SS|^\.SH/ {on = 0} on' "$scratch/trellanctl.1")
+    man_text=$(awk -v p=".SS \"${path//-/\\\\-}" 'index($0, p) == 1 {on = 1; next} /^\.SS|^\.SH/ {on = 0} on' "$scratch/trellanctl.1")
     grep -qF -- "\\fB${opt//-/\\-}\\fR" <<<"$man_text" && passes=$((passes + 1)) || fail "man page lacks $path $opt"
     line=$(awk -v p="    '$path')" '$0 == p {getline; print}' "$scratch/completion.bash")
     grep -qF -- " $opt" <<<" ${line#*=\'}" && passes=$((passes + 1)) || fail "completion lacks $path $opt: $line"
