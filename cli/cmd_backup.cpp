@@ -115,7 +115,7 @@ int runBackup(cli::Context& ctx, BackupOptions o) {
                                        {"file", o.file},
                                        {"written", r.written},
                                        {"complete", r.rc == 0},
-                                       {"write_only_values", r.writeOnly}});
+                                       {"writeOnlyValues", r.writeOnly}});
   } else if (r.written) {
     *ctx.out << "Saved the configuration of " << o.address << " to " << o.file
              << (r.writeOnly ? " (with write-only values; readable by its owner only)" : "") << ".\n";

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
+#include "access/mib_strings.h"
 #include "access/result_codes.h"
 #include "config/backup_file.h"
 #include "config/backup_texts.h"
@@ -131,6 +133,16 @@ int restoreConfiguration(CConfigPropSheet& sheet, const std::string& file) {
   for (CDevicePage* page : backupPageOrder(sheet))
     if (page->LoadFromFile(file) != 0) failed = true;
   return failed ? texts::kBackupIncomplete : 0;
+}
+
+std::string backupFileAddress(const std::string& file, const std::string& prefix) {
+  platform::Profile profile;
+  if (!profile.load(file)) return {};
+  const std::optional<std::string> value = profile.get(mib::catalogueString(mib::kStringTcpIpSection), prefix + ".6.3.1.4.1.0");
+  if (!value || value->size() < 3 || value->compare(0, 3, "<0>") != 0) return {};
+  std::uint8_t a[4] = {};
+  if (snmpaccess::ipv4TextToBytes(std::string_view(*value).substr(3), a) != 0) return {};
+  return snmpaccess::ipv4ToText(a);
 }
 
 std::uint32_t saveSummaryText(int rc) { return rc ? texts::kSaveValuesFailed : 0; }

@@ -71,6 +71,10 @@ BackupSaveResult saveConfiguration(CConfigPropSheet& sheet, const std::string& f
 // value did not restore. 3153 when the file cannot be read.
 int restoreConfiguration(CConfigPropSheet& sheet, const std::string& file);
 
+// The IP address a backup file holds for the unit (the TCP/IP section's address without its tag),
+// for a unit that has none yet; empty when the file has no usable one.
+std::string backupFileAddress(const std::string& file, const std::string& prefix);
+
 // The summary text id of a save or restore result (0 when there is nothing to say).
 std::uint32_t saveSummaryText(int rc);
 std::uint32_t restoreSummaryText(int rc);

@@ -85,6 +85,9 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
     else
       frame_.progressDialog().end();
   }
+  std::string backupFileAddress(const std::string& file) override {
+    return config::backupFileAddress(file, app::currentEnterprisePrefix());
+  }
   void askWriteOnly(config::WriteOnlyInfoModel& model) override {
     configgui::CWriteOnlyInfoDlg dialog(model, &frame_);
     dialog.exec();

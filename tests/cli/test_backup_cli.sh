@@ -94,6 +94,10 @@ out=$("$ctl" backup 127.0.$octet.99 "$work/keep.cfg" --community vorlak --timeou
 check "a unit that does not answer: exit 1" "1" "$rc"
 check "the old file is untouched" "" "$(cmp "$work/unit.cfg" "$work/keep.cfg")"
 
+"$ctl" --json backup "$kdv" "$work/json.cfg" "${common[@]}" >"$work/backup.json" 2>/dev/null
+check "backup --json" "['address', 'complete', 'file', 'writeOnlyValues', 'written'] True False" \
+  "$(python3 -c 'import json,sys; j=json.load(open(sys.argv[1])); print(sorted(j), j["written"], j["writeOnlyValues"])' "$work/backup.json")"
+
 # --- change the unit, restore, read back ---
 "$ctl" config "$kdv" "${common[@]}" --wait 5 --set default_gateway=127.0.0.9 --set system_location=elsewhere >/dev/null 2>&1
 check "the unit changed" "127.0.0.9" "$(get "$kdv" $E.6.3.1.4.2.0)"

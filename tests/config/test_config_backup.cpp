@@ -198,6 +198,28 @@ TEST(WriteOnlyInfo, FieldsFollowTheInstalledProtocolsAndLevel) {
   EXPECT_EQ(model.values().netwarePassword, "012345678") << "at most 9";
 }
 
+TEST(BackupFileAddress, TheTcpIpSectionsAddressWithoutItsTag) {
+  const auto dir = simproc::scratchDir();
+  const struct {
+    const char* name;
+    std::string text;
+    const char* expected;
+  } cases[] = {
+      {"address", "[tcp/ip]\r\n" + E + ".6.3.1.4.1.0=<0>10.1.2.3\r\n", "10.1.2.3"},
+      {"another family's key", "[TCP/IP]\r\n1.3.6.1.4.1.683.6.3.1.4.1.0=<0>10.1.2.3\r\n", ""},
+      {"wrong tag", "[TCP/IP]\r\n" + E + ".6.3.1.4.1.0=<4>10.1.2.3\r\n", ""},
+      {"malformed", "[TCP/IP]\r\n" + E + ".6.3.1.4.1.0=<0>10.1.2\r\n", ""},
+      {"no section", "[SNMP]\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    const auto file = dir / "a.cfg";
+    std::ofstream(file, std::ios::binary) << c.text;
+    EXPECT_EQ(backupFileAddress(file.string(), E), c.expected) << c.name;
+  }
+  EXPECT_EQ(backupFileAddress((dir / "none.cfg").string(), E), "");
+  std::filesystem::remove_all(dir);
+}
+
 TEST_F(BackupTest, AFailedSaveLeavesAnExistingFileAsItWas) {
   // sysLocation longer than a backup value holds: the SNMP page cannot save it.
   simproc::Sim sim(8, "",
