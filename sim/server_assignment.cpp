@@ -74,8 +74,13 @@ bool Server::takeInitializationRequest(const Endpoint& peer, std::uint32_t desti
   for (std::size_t unit = 0; unit < agents_.size(); ++unit) {
     DeviceModel& d = agents_[unit]->device();
     if (d.secondFamily || d.faults.silent || !reaches(a, d) || !identifiedBy(d, id)) continue;
-    // The reply carries the address it took: configured now.
-    if (moveUnit(unit, address)) d.discovery.ip.reset();
+    // The reply carries the address it took: configured now, and its TCP/IP page says so too.
+    if (!moveUnit(unit, address)) continue;
+    d.discovery.ip.reset();
+    if (MibEntry* e = d.agent.addressOid ? d.store.find(*d.agent.addressOid) : nullptr;
+        e && e->value.syntax == Syntax::IpAddress)
+      e->value = Value::ip(std::uint8_t(address >> 24), std::uint8_t(address >> 16), std::uint8_t(address >> 8),
+                           std::uint8_t(address));
   }
   return true;
 }
