@@ -109,7 +109,16 @@ class Fleet {
     std::ofstream(dir_ / "fleet.json") << kFleet;
     const std::string bin = binDir() + "/trellan-sim";
     if (::access(bin.c_str(), X_OK) != 0) return;
-    const int base = 40000 + (::getpid() % 4000) * 4;
+    // Ports from the process id; another test's simulator may hold them, so a simulator that
+    // could not bind is tried again elsewhere.
+    for (int attempt = 0; attempt < 5 && !ready_; ++attempt) start(bin, 40000 + ((::getpid() + attempt * 997) % 4000) * 4);
+    saved_ = platform::netConfig();
+    platform::NetConfig c = saved_;
+    c.snmpPort = snmpPort;
+    platform::setNetConfig(c);
+  }
+
+  void start(const std::string& bin, int base) {
     snmpPort = static_cast<std::uint16_t>(base);
     discoveryPort = static_cast<std::uint16_t>(base + 1);
     secondPort = static_cast<std::uint16_t>(base + 2);
@@ -138,10 +147,12 @@ class Fleet {
       }
       if (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    saved_ = platform::netConfig();
-    platform::NetConfig c = saved_;
-    c.snmpPort = snmpPort;
-    platform::setNetConfig(c);
+    if (!ready_ && pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      int status = 0;
+      ::waitpid(pid_, &status, 0);
+      pid_ = -1;
+    }
   }
   ~Fleet() {
     if (ready_) platform::setNetConfig(saved_);
@@ -196,7 +207,8 @@ class MibReads : public ::testing::Test {
     gFleet = nullptr;
   }
   void SetUp() override {
-    if (!gFleet->ready()) GTEST_SKIP() << "trellan-sim not available " << gFleet->errors();
+    // A missing or failing simulator is a failure, never a skip.
+    ASSERT_TRUE(gFleet->ready()) << "trellan-sim did not start: " << gFleet->errors();
     SnmpCleanup();
     ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
     settings.getTimeout = 20;  // 200 ms per transmission

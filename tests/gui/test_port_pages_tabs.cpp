@@ -49,7 +49,7 @@ class TestPortPagesTabs : public QObject {
     configgui::CConfigSheetDialog dialog(*sheet, "t");
     QStringList titles;
     for (int i = 0; i < dialog.tabs()->count(); ++i) titles << dialog.tabs()->tabText(i);
-    QCOMPARE(titles, (QStringList{"TCP/IP", "VINES", "EtherTalk", "Output Port", "SNMP", "Protocols", "SNMP Traps"}));
+    QCOMPARE(titles, (QStringList{"TCP/IP", "VINES", "EtherTalk", "Output Port", "Wireless", "SNMP", "Protocols", "SNMP Traps"}));
     dialog.show();
     dialog.tabs()->setCurrentIndex(titles.indexOf("Output Port"));
     config::CDevicePage* page = dialog.currentPage();
