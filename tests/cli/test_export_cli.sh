@@ -33,13 +33,14 @@ cat >"$work/fleet.json" <<JSON
   {"address":"$net.2","name":"the \"big\" one","ports":4},
   {"address":"$net.3","name":"Plain"}]}
 JSON
-"$dir/trellan-sim" --data "$work/fleet.json" --snmp-port 0 --discovery-port "$base" --ipx-discovery-port 0 \
+# One SNMP port for every unit (each on its own address): with a port per unit, the reads after a
+# reply would go to the first unit's port and wait out their time-outs.
+"$dir/trellan-sim" --data "$work/fleet.json" --snmp-port "$((base + 4))" --discovery-port "$base" --ipx-discovery-port 0 \
   --ipx-snmp-port 0 --second-family-port 0 --ready-file "$work/ready.json" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [ -s "$work/ready.json" ] && break; sleep 0.1; done
 [ -s "$work/ready.json" ] || { echo "FAIL: the simulator did not start"; cat "$work/sim.err"; exit 1; }
-port=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["devices"][0]["port"])' "$work/ready.json")
-export TRELLAN_SNMP_PORT=$port
+export TRELLAN_SNMP_PORT=$((base + 4))
 ctl="$dir/trellanctl"
 
 "$ctl" views create Fleet --protocol tcpip --entry "$net.1" --entry "$net.2" --entry "$net.3" --columns 'System Name,IP Address,Port #' >/dev/null
