@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build/fuzz (every library instrumented, under
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for a bounded time over its seed
-# corpus, one after the other (about three minutes in all). Prints one line per target;
+# corpus, one after the other (about four minutes in all). Prints one line per target;
 # fails on any crash, sanitizer report, leak or timeout, keeping the input that caused it in
 # build/fuzz/findings/. FUZZ_SECONDS gives every target the same time instead of its own.
 set -euo pipefail
@@ -19,6 +19,8 @@ targets=(
   "discovery_reply 15 600"
   "ipx_packet 10 256"
   "serial_frame 5 16"
+  "backup_file 20 8192"
+  "netware_names 10 1024"
 )
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
