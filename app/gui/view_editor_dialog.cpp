@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui/message_box_presenter.h"
-#include "app/gui/specify_device_dialog.h"
+#include "app/gui/device_entry_dialog.h"
 #include "app/gui/view_editor_page_widgets.h"
 #include "app/view_def.h"
 #include "app/view_manager.h"
@@ -29,7 +29,7 @@ CViewEditorDialog::CViewEditorDialog(app::CCustomizeViewPropSheet& sheet, app::C
   auto* layout = new QVBoxLayout(this);
   newView_ = new NewViewPageWidget(sheet_.newView(), this);
   auto specify = [this]() -> std::string {
-    SpecifyDeviceDialog dialog(programDirectory_, this);
+    DeviceEntryDialog dialog(programDirectory_, this);
     return dialog.exec() == QDialog::Accepted ? dialog.entry() : std::string();
   };
   filters_ = new FiltersPageWidget(sheet_.filters(), specify, this);

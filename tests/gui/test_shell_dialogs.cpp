@@ -21,7 +21,7 @@
 #include "app/gui/options_dialog.h"
 #include "app/gui/select_view_dialog.h"
 #include "app/gui/shell_dialog_commands.h"
-#include "app/gui/specify_device_dialog.h"
+#include "app/gui/device_entry_dialog.h"
 #include "app/gui/view_editor_dialog.h"
 #include "app/options_sheet.h"
 #include "app/settings.h"
@@ -220,9 +220,9 @@ class TestShellDialogs : public QObject {
       grab(d, "view-editor-general");
     }
     {
-      SpecifyDeviceDialog d("/opt/trellan");
+      DeviceEntryDialog d("/opt/trellan");
       d.chooseOption(2);
-      grab(d, "specify-device");
+      grab(d, "device-entry");
     }
     {
       CreateFolderDialog d(views, views.root());

@@ -9,11 +9,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class SpecifyDeviceDialog final : public QDialog {
+class DeviceEntryDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  SpecifyDeviceDialog(const std::string& programDirectory, QWidget* owner = nullptr);
+  DeviceEntryDialog(const std::string& programDirectory, QWidget* owner = nullptr);
   // The entry OK accepted.
   const std::string& entry() const { return entry_; }
   void chooseOption(int index);

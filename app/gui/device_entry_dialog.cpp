@@ -1,4 +1,4 @@
-#include "app/gui/specify_device_dialog.h"
+#include "app/gui/device_entry_dialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 #include "app/view_editor.h"
 #include "platform/report_error.h"
 
-SpecifyDeviceDialog::SpecifyDeviceDialog(const std::string& programDirectory, QWidget* owner)
+DeviceEntryDialog::DeviceEntryDialog(const std::string& programDirectory, QWidget* owner)
     : QDialog(owner), programDirectory_(programDirectory) {
   setWindowTitle("Specify a Device");
   setObjectName("specifyDeviceDialog");
@@ -39,9 +39,9 @@ SpecifyDeviceDialog::SpecifyDeviceDialog(const std::string& programDirectory, QW
   layout->addLayout(row);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &SpecifyDeviceDialog::accept);
+  connect(buttons, &QDialogButtonBox::accepted, this, &DeviceEntryDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(options_, &QButtonGroup::idClicked, this, &SpecifyDeviceDialog::chooseOption);
+  connect(options_, &QButtonGroup::idClicked, this, &DeviceEntryDialog::chooseOption);
   connect(browse_, &QPushButton::clicked, this, [this] {
     const QString path = QFileDialog::getOpenFileName(this, "Select Address List File", text_->text(),
                                                       "Text Files (*.txt);;All Files (*)");
@@ -50,7 +50,7 @@ SpecifyDeviceDialog::SpecifyDeviceDialog(const std::string& programDirectory, QW
   chooseOption(0);
 }
 
-void SpecifyDeviceDialog::chooseOption(int index) {
+void DeviceEntryDialog::chooseOption(int index) {
   const auto& choices = app::deviceEntryOptions();
   if (index < 0 || index >= static_cast<int>(choices.size())) return;
   options_->button(index)->setChecked(true);
@@ -60,7 +60,7 @@ void SpecifyDeviceDialog::chooseOption(int index) {
   browse_->setVisible(choices[static_cast<std::size_t>(index)].kind == app::DeviceEntryKind::File);
 }
 
-void SpecifyDeviceDialog::accept() {
+void DeviceEntryDialog::accept() {
   const int index = options_->checkedId();
   const auto& choices = app::deviceEntryOptions();
   if (index < 0) return;
