@@ -78,14 +78,19 @@ class Vsftpd {
         << "\nuserlist_enable=NO\ntcp_wrappers=NO\nssl_enable=NO\nutf8_filesystem=NO\n";
     ::chmod((dir_ / "vsftpd.conf").c_str(), 0600);
     if (::access(kVsftpd, X_OK) != 0) return;
-    const std::string script = "mount --bind '" + (dir_ / "passwd").string() + "' /etc/passwd && mount --bind '" +
+    // The account files are replaced only in this process's own mount namespace, made private first so
+    // nothing reaches the host. Inside a chroot "/" is no mount point and cannot be made private: there
+    // the chroot's owner holds the mounts (as the fresh-machine check does, in a private namespace).
+    const std::string script = "{ mount --make-rprivate / 2>/dev/null || ! mountpoint -q /; } && mount --bind '" +
+                               (dir_ / "passwd").string() + "' /etc/passwd && mount --bind '" +
                                (dir_ / "shadow").string() + "' /etc/shadow && exec " + kVsftpd + " '" +
                                (dir_ / "vsftpd.conf").string() + "'";
     pid_ = ::fork();
     if (pid_ == 0) {
       std::FILE* err = std::freopen((dir_ / "stderr.txt").c_str(), "w", stderr);
       (void)err;
-      ::execlp("unshare", "unshare", "-m", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
+      ::execlp("unshare", "unshare", "-m", "--propagation", "unchanged", "sh", "-c", script.c_str(),
+               static_cast<char*>(nullptr));
       ::_exit(127);
     }
     for (int i = 0; i < 200 && !running_; ++i) {
