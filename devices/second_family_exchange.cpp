@@ -112,86 +112,82 @@ int SecondFamilyExchange::fail(std::string why) {
   return -1;
 }
 
-int SecondFamilyExchange::readPortsAndStatus(CIpDevice& device) {
+int SecondFamilyExchange::run(const std::function<int(SecondFamilyChannel&)>& body) {
   sent_ = 0;
   failure_.clear();
   if (!valid_) return fail("no address");
   SecondFamilyChannel ch(address_, port_, replyMs_);
-  struct Count {
-    SecondFamilyChannel& ch;
-    int& sent;
-    ~Count() { sent = ch.requestsSent(); }
-  } count{ch, sent_};
-  CommandReply r;
-  if (!ch.ask(SecondFamilyPhase::First, "GET PORT_NAME", 0, kAskLength, kShortReply, r))
-    return fail("no answer to GET PORT_NAME");
-  if (r.dataLength() == 0) return fail("no ports");
-  // Data byte 0 is the port count plus one; the names follow, 16 bytes each, while they arrived.
-  const std::size_t end = r.dataEnd();
-  const int declared = end > kReplyHeader ? r.bytes[kReplyHeader] - 1 : 0;
-  const int fit = end > kReplyHeader + 1 ? static_cast<int>((end - kReplyHeader - 1) / 16) : 0;
-  const int ports = std::clamp(std::min(declared, fit), 0, kMaxPorts);
-  device.setPortCount(ports);
-  for (int p = 0; p < ports; ++p) {
-    const std::size_t at = kReplyHeader + 1 + static_cast<std::size_t>(p) * 16;
-    device.portNames[p].assign(textAt(r.bytes, at, at + 16));
-    device.portNumbers[p].assign(std::to_string(p + 1));
-  }
-  if (!ch.ask(SecondFamilyPhase::Close, "GET PORT_NAME", 0, kAskLength, kShortReply, r))
-    return fail("no answer to the closing request");
+  const int rc = body(ch);
+  sent_ = ch.requestsSent();
+  return rc;
+}
 
-  for (int p = 0; p < ports; ++p) {
-    const std::string command = "GET STATUS:" + std::string(device.portNames[p].view());
-    SecondFamilyPhase phase = SecondFamilyPhase::First;
-    std::uint16_t offset = 0;
-    for (int tries = 0; tries < kMaxStatusRequests; ++tries) {
-      if (!ch.ask(phase, command, offset, kAskLength, kLongReply, r)) return fail("no answer to GET STATUS:");
-      const std::size_t dataEnd = r.dataEnd();
-      if (r.status() != 0 || r.phase() != 1) {
-        // An error text, or the end of the status; only a reply that carries data replaces the display.
-        if (dataEnd > kReplyHeader) device.printerDisplays[p].assign(textAt(r.bytes, kReplyHeader, dataEnd));
-      } else {
-        if (dataEnd > kReplyHeader) device.portStatusTexts[p].assign(secondFamilyStatusWord(r.bytes[kReplyHeader]));
-        device.printerDisplays[p].assign(textAt(r.bytes, kReplyHeader + 2, dataEnd));
-      }
-      if (r.status() == 0 && r.phase() == 0) break;
-      if (r.status() == 0 && r.phase() == 1) {
-        phase = SecondFamilyPhase::Next;
-        offset = static_cast<std::uint16_t>(offset + r.dataLength());
+int SecondFamilyExchange::readPortsAndStatus(CIpDevice& device) {
+  return run([&](SecondFamilyChannel& ch) {
+    CommandReply r;
+    if (!ch.ask(SecondFamilyPhase::First, "GET PORT_NAME", 0, kAskLength, kShortReply, r))
+      return fail("no answer to GET PORT_NAME");
+    if (r.dataLength() == 0) return fail("no ports");
+    // Data byte 0 is the port count plus one; the names follow, 16 bytes each, while they arrived.
+    const std::size_t end = r.dataEnd();
+    const int declared = end > kReplyHeader ? r.bytes[kReplyHeader] - 1 : 0;
+    const int fit = end > kReplyHeader + 1 ? static_cast<int>((end - kReplyHeader - 1) / 16) : 0;
+    const int ports = std::clamp(std::min(declared, fit), 0, kMaxPorts);
+    device.setPortCount(ports);
+    for (int p = 0; p < ports; ++p) {
+      const std::size_t at = kReplyHeader + 1 + static_cast<std::size_t>(p) * 16;
+      device.portNames[p].assign(textAt(r.bytes, at, at + 16));
+      device.portNumbers[p].assign(std::to_string(p + 1));
+    }
+    if (!ch.ask(SecondFamilyPhase::Close, "GET PORT_NAME", 0, kAskLength, kShortReply, r))
+      return fail("no answer to the closing request");
+
+    for (int p = 0; p < ports; ++p) {
+      const std::string command = "GET STATUS:" + std::string(device.portNames[p].view());
+      SecondFamilyPhase phase = SecondFamilyPhase::First;
+      std::uint16_t offset = 0;
+      for (int tries = 0; tries < kMaxStatusRequests; ++tries) {
+        if (!ch.ask(phase, command, offset, kAskLength, kLongReply, r)) return fail("no answer to GET STATUS:");
+        const std::size_t dataEnd = r.dataEnd();
+        if (r.status() != 0 || r.phase() != 1) {
+          // An error text, or the end of the status; only a reply that carries data replaces the display.
+          if (dataEnd > kReplyHeader) device.printerDisplays[p].assign(textAt(r.bytes, kReplyHeader, dataEnd));
+        } else {
+          if (dataEnd > kReplyHeader) device.portStatusTexts[p].assign(secondFamilyStatusWord(r.bytes[kReplyHeader]));
+          device.printerDisplays[p].assign(textAt(r.bytes, kReplyHeader + 2, dataEnd));
+        }
+        if (r.status() == 0 && r.phase() == 0) break;
+        if (r.status() == 0 && r.phase() == 1) {
+          phase = SecondFamilyPhase::Next;
+          offset = static_cast<std::uint16_t>(offset + r.dataLength());
+        }
       }
     }
-  }
-  if (!ch.ask(SecondFamilyPhase::Close, "GET STATUS:", 0, kAskLength, kLongReply, r))
-    return fail("no answer to the closing request");
-  return 0;
+    if (!ch.ask(SecondFamilyPhase::Close, "GET STATUS:", 0, kAskLength, kLongReply, r))
+      return fail("no answer to the closing request");
+    return 0;
+  });
 }
 
 int SecondFamilyExchange::readConfigurationImage(std::vector<std::uint8_t>& image) {
-  sent_ = 0;
-  failure_.clear();
   image.assign(kImageSize, 0);
-  if (!valid_) return fail("no address");
-  SecondFamilyChannel ch(address_, port_, replyMs_);
-  struct Count {
-    SecondFamilyChannel& ch;
-    int& sent;
-    ~Count() { sent = ch.requestsSent(); }
-  } count{ch, sent_};
-  CommandReply r;
-  for (std::size_t offset = 0; offset < kImageSize; offset += kImageBlock) {
-    const SecondFamilyPhase phase = offset == 0 ? SecondFamilyPhase::First : SecondFamilyPhase::Next;
-    if (!ch.ask(phase, "GET EEP_DATA", static_cast<std::uint16_t>(offset), kImageBlock, kLongReply, r))
-      return fail("no answer to GET EEP_DATA at offset " + std::to_string(offset));
-    // Status first; then a block that did not arrive whole would leave stale bytes in the image.
-    if (r.status() != 0) return fail("GET EEP_DATA refused with status " + std::to_string(r.status()));
-    if (r.dataLength() < kImageBlock || !r.whole())
-      return fail("short GET EEP_DATA reply at offset " + std::to_string(offset));
-    std::memcpy(image.data() + offset, r.bytes + kReplyHeader, kImageBlock);
-  }
-  if (!ch.ask(SecondFamilyPhase::Close, "GET EEP_DATA", static_cast<std::uint16_t>(kImageSize), kImageBlock,
-              kLongReply, r))
-    return fail("no answer to the closing request");
-  return 0;
+  return run([&](SecondFamilyChannel& ch) {
+    CommandReply r;
+    for (std::size_t offset = 0; offset < kImageSize; offset += kImageBlock) {
+      const SecondFamilyPhase phase = offset == 0 ? SecondFamilyPhase::First : SecondFamilyPhase::Next;
+      if (!ch.ask(phase, "GET EEP_DATA", static_cast<std::uint16_t>(offset), kImageBlock, kLongReply, r))
+        return fail("no answer to GET EEP_DATA at offset " + std::to_string(offset));
+      // Status first; then a block that did not arrive whole would leave stale bytes in the image.
+      if (r.status() != 0) return fail("GET EEP_DATA refused with status " + std::to_string(r.status()));
+      if (r.dataLength() < kImageBlock || !r.whole())
+        return fail("short GET EEP_DATA reply at offset " + std::to_string(offset));
+      std::memcpy(image.data() + offset, r.bytes + kReplyHeader, kImageBlock);
+    }
+    if (!ch.ask(SecondFamilyPhase::Close, "GET EEP_DATA", static_cast<std::uint16_t>(kImageSize), kImageBlock,
+                kLongReply, r))
+      return fail("no answer to the closing request");
+    return 0;
+  });
 }
 
 }  // namespace devices

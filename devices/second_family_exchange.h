@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ const char* secondFamilyStatusWord(std::uint8_t flags) noexcept;
 // image; an image shorter than kImageSize changes nothing.
 void applyConfigurationImage(CIpDevice& device, const std::vector<std::uint8_t>& image) noexcept;
 
+class SecondFamilyChannel;
+
 class SecondFamilyExchange {
  public:
   // `address`: dotted IPv4 text; `replyMs`: the wait for each reply.
@@ -65,6 +68,9 @@ class SecondFamilyExchange {
 
  private:
   int fail(std::string why);
+  // The frame of every exchange: counters reset, a fresh channel to the unit for `body`, the
+  // requests it sent kept. -1 without an address.
+  int run(const std::function<int(SecondFamilyChannel&)>& body);
   bool valid_ = false;
   std::uint32_t address_ = 0;
   std::uint16_t port_ = 0;

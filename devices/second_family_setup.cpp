@@ -68,72 +68,51 @@ std::optional<std::array<std::uint8_t, 6>> parseHardwareAddress(std::string_view
 }
 
 int SecondFamilyExchange::writeConfigurationImage(const std::vector<std::uint8_t>& image) {
-  sent_ = 0;
-  failure_.clear();
-  if (!valid_) return fail("no address");
-  if (image.size() != kImageSize) return fail("the image is not " + std::to_string(kImageSize) + " bytes");
-  SecondFamilyChannel ch(address_, port_, replyMs_);
-  struct Count {
-    SecondFamilyChannel& ch;
-    int& sent;
-    ~Count() { sent = ch.requestsSent(); }
-  } count{ch, sent_};
-  CommandReply r;
-  std::vector<std::uint8_t> frame;
-  for (std::size_t offset = 0; offset < kImageSize; offset += kImageWriteChunk) {
-    const std::size_t n = std::min(kImageWriteChunk, kImageSize - offset);
-    const auto head = secondFamilyRequest(offset == 0 ? SecondFamilyPhase::First : SecondFamilyPhase::Next,
-                                          "SAVE EEP_DATA", static_cast<std::uint16_t>(offset),
-                                          static_cast<std::uint16_t>(n));
-    frame.assign(head.begin(), head.end());
-    frame.insert(frame.end(), image.begin() + static_cast<std::ptrdiff_t>(offset),
-                 image.begin() + static_cast<std::ptrdiff_t>(offset + n));
-    if (!ch.send(frame.data(), frame.size()) || !ch.receive(kShortReply, r))
-      return fail("no acknowledgement of SAVE EEP_DATA at offset " + std::to_string(offset));
+  return run([&](SecondFamilyChannel& ch) {
+    if (image.size() != kImageSize) return fail("the image is not " + std::to_string(kImageSize) + " bytes");
+    CommandReply r;
+    std::vector<std::uint8_t> frame;
+    for (std::size_t offset = 0; offset < kImageSize; offset += kImageWriteChunk) {
+      const std::size_t n = std::min(kImageWriteChunk, kImageSize - offset);
+      const auto head =
+          secondFamilyRequest(offset == 0 ? SecondFamilyPhase::First : SecondFamilyPhase::Next, "SAVE EEP_DATA",
+                              static_cast<std::uint16_t>(offset), static_cast<std::uint16_t>(n));
+      frame.assign(head.begin(), head.end());
+      frame.insert(frame.end(), image.begin() + static_cast<std::ptrdiff_t>(offset),
+                   image.begin() + static_cast<std::ptrdiff_t>(offset + n));
+      if (!ch.send(frame.data(), frame.size()) || !ch.receive(kShortReply, r))
+        return fail("no acknowledgement of SAVE EEP_DATA at offset " + std::to_string(offset));
+      if (r.status() != 0) return fail("SAVE EEP_DATA refused with status " + std::to_string(r.status()));
+    }
+    static_assert(kLastChunk == 174, "the image ends in a chunk of 174 bytes");
+    if (!ch.ask(SecondFamilyPhase::Close, "SAVE EEP_DATA", static_cast<std::uint16_t>(kImageSize), 0, kShortReply, r))
+      return fail("no answer to the closing request");
     if (r.status() != 0) return fail("SAVE EEP_DATA refused with status " + std::to_string(r.status()));
-  }
-  static_assert(kLastChunk == 174, "the image ends in a chunk of 174 bytes");
-  if (!ch.ask(SecondFamilyPhase::Close, "SAVE EEP_DATA", static_cast<std::uint16_t>(kImageSize), 0, kShortReply, r))
-    return fail("no answer to the closing request");
-  if (r.status() != 0) return fail("SAVE EEP_DATA refused with status " + std::to_string(r.status()));
-  return 0;
+    return 0;
+  });
 }
 
 int SecondFamilyExchange::poll() {
-  sent_ = 0;
-  failure_.clear();
-  if (!valid_) return fail("no address");
-  SecondFamilyChannel ch(address_, port_, replyMs_);
-  struct Count {
-    SecondFamilyChannel& ch;
-    int& sent;
-    ~Count() { sent = ch.requestsSent(); }
-  } count{ch, sent_};
-  CommandReply r;
-  if (!ch.ask(SecondFamilyPhase::First, "POLLING", 0, kAskLength, kPollReply, r)) return fail("no answer to POLLING");
-  if (!ch.ask(SecondFamilyPhase::Close, "POLLING", 0, kAskLength, kShortReply, r))
-    return fail("no answer to the closing request");
-  return 0;
+  return run([&](SecondFamilyChannel& ch) {
+    CommandReply r;
+    if (!ch.ask(SecondFamilyPhase::First, "POLLING", 0, kAskLength, kPollReply, r)) return fail("no answer to POLLING");
+    if (!ch.ask(SecondFamilyPhase::Close, "POLLING", 0, kAskLength, kShortReply, r))
+      return fail("no answer to the closing request");
+    return 0;
+  });
 }
 
 int SecondFamilyExchange::rebootServer(const std::array<std::uint8_t, 6>& hw, bool needFinalReply) {
-  sent_ = 0;
-  failure_.clear();
-  if (!valid_) return fail("no address");
-  SecondFamilyChannel ch(address_, port_, replyMs_);
-  struct Count {
-    SecondFamilyChannel& ch;
-    int& sent;
-    ~Count() { sent = ch.requestsSent(); }
-  } count{ch, sent_};
-  CommandReply r;
-  const std::string command = withAddressBlock("EXEC REBOOT SYSTEM:", hw, address_);
-  if (!ch.ask(SecondFamilyPhase::First, command, 0, kAskLength, kShortReply, r))
-    return fail("no answer to EXEC REBOOT SYSTEM:");
-  if (r.status() != 0) return fail("EXEC REBOOT SYSTEM: refused with status " + std::to_string(r.status()));
-  if (!ch.ask(SecondFamilyPhase::Close, command, 0, kAskLength, kShortReply, r) && needFinalReply)
-    return fail("no answer to the closing request of EXEC REBOOT SYSTEM:");
-  return 0;
+  return run([&](SecondFamilyChannel& ch) {
+    CommandReply r;
+    const std::string command = withAddressBlock("EXEC REBOOT SYSTEM:", hw, address_);
+    if (!ch.ask(SecondFamilyPhase::First, command, 0, kAskLength, kShortReply, r))
+      return fail("no answer to EXEC REBOOT SYSTEM:");
+    if (r.status() != 0) return fail("EXEC REBOOT SYSTEM: refused with status " + std::to_string(r.status()));
+    if (!ch.ask(SecondFamilyPhase::Close, command, 0, kAskLength, kShortReply, r) && needFinalReply)
+      return fail("no answer to the closing request of EXEC REBOOT SYSTEM:");
+    return 0;
+  });
 }
 
 int assignSecondFamilyAddress(const CIpDevice& device, std::string_view newAddress, const SecondFamilyLink& link,
