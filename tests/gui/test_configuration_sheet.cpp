@@ -27,6 +27,7 @@
 #include "devices/device_column.h"
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
+#include "tests/gui/all_view_window.h"
 #include "tests/support/sim_process.h"
 
 namespace cmd = app::cmd;
@@ -50,32 +51,17 @@ class TestConfigurationSheet : public QObject {
     qputenv("TRELLAN_SNMP_PORT", QByteArray::number(sim_.snmpPort));
     QVERIFY(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr) != SNMPAPI_FAILURE);
     path_ = dir_.filePath("t.reg").toStdString();
-    platform::Registry reg(path_);
-    reg.setDword(app::kTimeoutsKey, "Broadcast", 400);
-    reg.setDword(app::kTimeoutsKey, "ResetTimeout", 5);
-    reg.setDword(app::kAccessIpKey, "DiscoveryPort", sim_.discoveryPort);
-    app::IdleViewDiscoveryFactory idle;
-    app::CViewManager views(reg, idle);
-    views.loadTree();
-    QVERIFY(views.createDefaultView(app::kAllViewName, 6).node);
-    reg.setString(app::kGeneralKey, "CurrentView", app::kAllViewName);
+    QVERIFY(guitest::seedAllView(path_, sim_.discoveryPort));
+    platform::Registry(path_).setDword(app::kTimeoutsKey, "ResetTimeout", 5);
   }
 
   void cleanupTestCase() { SnmpCleanup(); }
 
   void okWritesTheEditsOfTwoPagesThenResets() {
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     QCOMPARE(frame.deviceList().rowCount(), 1);
     const QModelIndex index = frame.listView()->model()->index(0, 0);
     frame.listView()->setCurrentIndex(index);
@@ -134,18 +120,10 @@ class TestConfigurationSheet : public QObject {
   void screenshots() {
     const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
     frame.listView()->setFocus();
     QStringList saved;
@@ -181,18 +159,10 @@ class TestConfigurationSheet : public QObject {
   // A new IP address on the TCP/IP page: after the reset the unit answers there, the sheet
   // finds it again and the list row carries the new address.
   void okWithANewAddressMovesTheUnitAndItsRow() {
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     QTRY_COMPARE_WITH_TIMEOUT(frame.deviceList().rowCount(), 1, 10000);
     auto* before = dynamic_cast<devices::CIpDevice*>(frame.deviceList().rowDevice(0));
     QVERIFY(before);

@@ -32,13 +32,14 @@
 #include "devices/device_status.h"
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
+#include "tests/gui/all_view_window.h"
 #include "tests/support/sim_process.h"
 
 namespace cmd = app::cmd;
 
 namespace {
 
-constexpr int kSearchDeadlineMs = 30000;
+using guitest::kSearchDeadlineMs;
 
 // Dialogs of the window replaced: answers given in advance, boxes recorded.
 struct FakeDialogs {
@@ -88,15 +89,7 @@ class TestMainWindowCommands : public QObject {
   void init() {
     // A fresh store per test: the views, the wait and the simulator's discovery port.
     path_ = dir_.filePath(QStringLiteral("t%1.reg").arg(++counter_)).toStdString();
-    platform::Registry reg(path_);
-    reg.setDword(app::kTimeoutsKey, "Broadcast", 400);
-    reg.setDword(app::kAccessIpKey, "DiscoveryPort", sim_.discoveryPort);
-    app::IdleViewDiscoveryFactory idle;
-    app::CViewManager views(reg, idle);
-    views.loadTree();
-    QVERIFY(views.createDefaultView(app::kAllViewName, 6).node);
-    QVERIFY(views.createDefaultView("Second View", 6).node);
-    reg.setString(app::kGeneralKey, "CurrentView", app::kAllViewName);
+    QVERIFY(guitest::seedAllView(path_, sim_.discoveryPort, {"Second View"}));
   }
 
   void menusComeFromTheCommandTable() {
@@ -446,56 +439,9 @@ class TestMainWindowCommands : public QObject {
   }
 
  private:
-  // The window with the program's view tree and discoveries on the test's store.
-  struct Window {
-    explicit Window(const std::string& path) : reg(path), views(reg, discoveries), frame(reg) {
-      views.loadTree();
-      views.openView(views.find(app::kAllViewName), false);
-      frame.setViewManager(&views);
-      dialogs.install(frame.commands());
-      // The server commands want the list to have the focus: the window must be active.
-      frame.show();
-      QApplication::setActiveWindow(&frame);
-      if (!QTest::qWaitForWindowActive(&frame)) qWarning("the window did not become active");
-    }
-    ~Window() { frame.stopSearch(); }
-
-    bool searchDone() {
-      QElapsedTimer t;
-      t.start();
-      while (t.elapsed() < kSearchDeadlineMs) {
-        QTest::qWait(20);
-        if (!frame.searching()) return true;
-      }
-      return false;
-    }
-    void searchAll() {
-      QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-      QVERIFY(searchDone());
-      QVERIFY(frame.deviceList().rowCount() > 0);
-    }
-    QModelIndex selectRow(int row) {
-      const QModelIndex index = frame.listView()->model()->index(row, 0);
-      frame.listView()->setCurrentIndex(index);
-      frame.listView()->setFocus();
-      return index;
-    }
-    void selectDevice(const char* address) {
-      for (int r = 0; r < frame.deviceList().rowCount(); ++r) {
-        const char* text = frame.deviceList().rowDevice(r)->columnText(devices::kColIpAddress);
-        if (text && std::string(text) == address) {
-          selectRow(r);
-          return;
-        }
-      }
-      QFAIL(address);
-    }
-    void chooseInTree(const char* name) { frame.treePane()->selectNode(views.find(name)); }
-
-    platform::Registry reg;
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views;
-    CMainFrame frame;
+  // The shared test window with this test's dialogs in place of the real ones.
+  struct Window : guitest::AllViewWindow {
+    explicit Window(const std::string& path) : AllViewWindow(path) { dialogs.install(frame.commands()); }
     FakeDialogs dialogs;
   };
 

@@ -28,6 +28,7 @@
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
 #include "status/gui/diagnostics_sheet_dialog.h"
+#include "tests/gui/all_view_window.h"
 #include "tests/support/sim_process.h"
 
 namespace cmd = app::cmd;
@@ -107,31 +108,16 @@ class TestStatusSheet : public QObject {
     QVERIFY(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr) != SNMPAPI_FAILURE);
     path_ = dir_.filePath("t.reg").toStdString();
     qputenv("TRELLAN_REGISTRY", QByteArray::fromStdString(path_));
-    platform::Registry reg(path_);
-    reg.setDword(app::kTimeoutsKey, "Broadcast", 400);
-    reg.setDword(app::kAccessIpKey, "DiscoveryPort", sim_.discoveryPort);
-    app::IdleViewDiscoveryFactory idle;
-    app::CViewManager views(reg, idle);
-    views.loadTree();
-    QVERIFY(views.createDefaultView(app::kAllViewName, 6).node);
-    reg.setString(app::kGeneralKey, "CurrentView", app::kAllViewName);
+    QVERIFY(guitest::seedAllView(path_, sim_.discoveryPort));
   }
 
   void cleanupTestCase() { SnmpCleanup(); }
 
   void statusSheetRefreshSaveAndPjl() {
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     QCOMPARE(frame.deviceList().rowCount(), 1);
     frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
     frame.listView()->setFocus();
@@ -195,18 +181,10 @@ class TestStatusSheet : public QObject {
   void screenshots() {
     const QString out = qEnvironmentVariable("TRELLAN_SCREENSHOT_DIR");
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
     frame.listView()->setFocus();
     QStringList saved;
