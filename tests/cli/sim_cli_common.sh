@@ -1,11 +1,13 @@
-# Sourced by the trellanctl script tests that run trellan-sim and read back with net-snmp's snmpget:
-# where the programs are, a scratch folder $work removed at exit together with the simulator the
-# test started ($sim_pid), net-snmp kept to that folder, and check NAME EXPECTED-SUBSTRING ACTUAL.
+# Sourced by the trellanctl script tests that run trellan-sim: where the programs are, need TOOL...
+# (a missing tool fails the test), a scratch folder $work removed at exit together with the
+# simulator the test started ($sim_pid), net-snmp's tools kept to that folder, and the checks.
 dir="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}"
 src="${TRELLAN_SOURCE_DIR:-$(dirname "$0")/../..}"
-for tool in snmpget python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool not installed"; exit 1; }
-done
+need() {  # need TOOL...
+  local tool
+  for tool; do command -v "$tool" >/dev/null || { echo "FAIL: $tool not installed"; exit 1; }; done
+}
+need python3
 [ -x "$dir/trellan-sim" ] && [ -x "$dir/trellanctl" ] || { echo "FAIL: trellan-sim or trellanctl not built"; exit 1; }
 
 work=$(mktemp -d)
@@ -22,4 +24,12 @@ failed=0
 check() {  # check NAME EXPECTED-SUBSTRING ACTUAL
   if [[ "$3" == *"$2"* ]]; then passed=$((passed + 1)); else
     failed=$((failed + 1)); printf 'FAIL: %s\n  expected to contain: %s\n  got: %s\n' "$1" "$2" "$3"; fi
+}
+same() {  # same NAME EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); printf 'FAIL: %s\n  expected: %s\n  got: %s\n' "$1" "$2" "$3"; fi
+}
+lacks() {  # lacks NAME UNEXPECTED-SUBSTRING ACTUAL
+  if [[ "$3" != *"$2"* ]]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); printf 'FAIL: %s\n  must not contain: %s\n  got: %s\n' "$1" "$2" "$3"; fi
 }

@@ -5,25 +5,7 @@
 # read, changed at known offsets, written back and read again.
 set -uo pipefail
 
-dir="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}"
-command -v python3 >/dev/null || { echo "FAIL: python3 not installed"; exit 1; }
-[ -x "$dir/trellan-sim" ] && [ -x "$dir/trellanctl" ] || { echo "FAIL: trellan-sim or trellanctl not built"; exit 1; }
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then kill "$sim_pid"; wait "$sim_pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME="$work" XDG_CONFIG_HOME="$work/config"
-
-passed=0
-failed=0
-check() {  # check NAME EXPECTED-SUBSTRING ACTUAL
-  if [[ "$3" == *"$2"* ]]; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); printf 'FAIL: %s\n  expected to contain: %s\n  got: %s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/sim_cli_common.sh"
 
 o=$(( ($$ % 200) + 20 ))
 cat >"$work/fleet.json" <<JSON

@@ -5,6 +5,7 @@
 set -uo pipefail
 
 . "$(dirname "$0")/sim_cli_common.sh"
+need snmpget
 
 octet=$(( ($$ % 200) + 20 ))
 addr="127.0.$octet.1"

@@ -6,6 +6,7 @@
 set -uo pipefail
 
 . "$(dirname "$0")/sim_cli_common.sh"
+need snmpget
 
 E=1.3.6.1.4.1.1240.2.3.5
 "$dir/trellan-sim" --data "$src/sim/data/config-fleet.json" --snmp-port 0 --discovery-port 0 --ipx-discovery-port 0 \

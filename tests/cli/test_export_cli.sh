@@ -4,25 +4,8 @@
 # the same units; a four-port unit listed by printer gives its address once.
 set -uo pipefail
 
-dir="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}"
-command -v python3 >/dev/null || { echo "FAIL: python3 not installed"; exit 1; }
-[ -x "$dir/trellan-sim" ] && [ -x "$dir/trellanctl" ] || { echo "FAIL: trellan-sim or trellanctl not built"; exit 1; }
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then kill "$sim_pid"; wait "$sim_pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME="$work" XDG_CONFIG_HOME="$work/config" TRELLAN_REGISTRY="$work/Trellan.reg"
-
-passed=0
-failed=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); printf 'FAIL: %s\n  expected: %s\n  got: %s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/sim_cli_common.sh"
+export TRELLAN_REGISTRY="$work/Trellan.reg"
 
 octet=$(( ($$ % 200) + 20 ))
 net="127.1.$octet"
@@ -44,10 +27,10 @@ export TRELLAN_SNMP_PORT=$((base + 4))
 ctl="$dir/trellanctl"
 
 "$ctl" views create Fleet --protocol tcpip --entry "$net.1" --entry "$net.2" --entry "$net.3" --columns 'System Name,IP Address,Port #' >/dev/null
-check "views create" 0 "$?"
+same "views create" 0 "$?"
 
 "$ctl" export --view Fleet --list "$work/list.txt" --port "$base" --timeout 1500 >/dev/null 2>"$work/err"
-check "export --list (exit)" 0 "$?"
+same "export --list (exit)" 0 "$?"
 rows=$(python3 - "$work/list.txt" <<'PY'
 import csv, sys
 with open(sys.argv[1], newline="") as f:
@@ -57,31 +40,31 @@ for r in rows[1:]:
     print(r[0] + "|" + r[1])
 PY
 )
-check "the list reads back with csv" "['System Name', 'IP Address', '']
+same "the list reads back with csv" "['System Name', 'IP Address', '']
 Plain|$net.3
 Smith, J. (2nd floor)|$net.1
 the \"big\" one|$net.2" "$rows"
 
 "$ctl" export --view Fleet --addresses "$work/addr.txt" --by-printer --port "$base" --timeout 1500 >/dev/null 2>&1
-check "export --addresses --by-printer (exit)" 0 "$?"
-check "each unit once, in list order" "$net.3
+same "export --addresses --by-printer (exit)" 0 "$?"
+same "each unit once, in list order" "$net.3
 $net.1
 $net.2" "$(tr -d '\r' <"$work/addr.txt")"
 
 "$ctl" --json discover --port "$base" --timeout 1500 "File<$work/addr.txt>" >"$work/found.json" 2>/dev/null
-check "discover File<...> (exit)" 0 "$?"
+same "discover File<...> (exit)" 0 "$?"
 found=$(python3 -c 'import json,sys; print(" ".join(sorted(d["ipAddress"] for d in json.load(open(sys.argv[1]))["devices"])))' \
   "$work/found.json")
-check "the address file finds the same units" "$net.1 $net.2 $net.3" "$found"
+same "the address file finds the same units" "$net.1 $net.2 $net.3" "$found"
 
 "$ctl" export --view Fleet --list "$work/no-such-folder/list.txt" --port "$base" --timeout 300 >/dev/null 2>"$work/err"
-check "an unwritable file (exit)" 1 "$?"
+same "an unwritable file (exit)" 1 "$?"
 grep -q "Cannot open the requested file." "$work/err"
-check "an unwritable file says so" 0 "$?"
+same "an unwritable file says so" 0 "$?"
 "$ctl" export --view Fleet --port "$base" >/dev/null 2>&1
-check "neither --list nor --addresses (exit)" 2 "$?"
+same "neither --list nor --addresses (exit)" 2 "$?"
 "$ctl" export --view Nowhere --list "$work/x.txt" >/dev/null 2>&1
-check "no such view (exit)" 1 "$?"
+same "no such view (exit)" 1 "$?"
 
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ]

@@ -5,27 +5,10 @@
 # simulated print server through the bindery without a SAP query.
 set -uo pipefail
 
-dir="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}"
+. "$(dirname "$0")/sim_cli_common.sh"
 standin="$dir/../netware-standin"
-command -v python3 >/dev/null || { echo "FAIL: python3 not installed"; exit 1; }
-[ -x "$dir/trellan-sim" ] && [ -x "$dir/trellanctl" ] || { echo "FAIL: trellan-sim or trellanctl not built"; exit 1; }
 [ -f "$standin/libcalwin32.so" ] || { echo "FAIL: the stand-in NetWare client is not built"; exit 1; }
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then kill "$sim_pid"; wait "$sim_pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
-
-passed=0
-failed=0
-check() {  # check NAME EXPECTED-SUBSTRING ACTUAL
-  if [[ "$3" == *"$2"* ]]; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); printf 'FAIL: %s\n  expected to contain: %s\n  got: %s\n' "$1" "$2" "$3"; fi
-}
+export XDG_STATE_HOME="$work/state"
 ctl="$dir/trellanctl"
 
 for cmd in "netware status" "discover --protocol netware" "netware show 127.0.0.1 --print-server PS --server FS1"; do

@@ -4,27 +4,8 @@
 # that never does (exit 1 within the limits, the message said) and a port nobody listens on.
 set -uo pipefail
 
-dir="${TRELLAN_BIN_DIR:-$(dirname "$0")/../../build/bin}"
-for tool in python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool not installed"; exit 1; }
-done
-[ -x "$dir/trellan-sim" ] && [ -x "$dir/trellanctl" ] || { echo "FAIL: trellan-sim or trellanctl not built"; exit 1; }
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then kill "$sim_pid"; wait "$sim_pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME="$work" XDG_CONFIG_HOME="$work/config" TRELLAN_REGISTRY="$work/t.reg"
-
-passed=0
-failed=0
-check() {  # check NAME EXPECTED-SUBSTRING ACTUAL
-  if [[ "$3" == *"$2"* ]]; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); printf 'FAIL: %s\n  expected to contain: %s\n  got: %s\n' "$1" "$2" "$3"; fi
-}
+. "$(dirname "$0")/sim_cli_common.sh"
+export TRELLAN_REGISTRY="$work/t.reg"
 
 octet=$(( ($$ % 200) + 20 ))
 addr="127.0.$octet.1"
