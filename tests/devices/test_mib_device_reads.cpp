@@ -212,6 +212,8 @@ class MibReads : public ::testing::Test {
     SnmpCleanup();
     ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
     settings.getTimeout = 20;  // 200 ms per transmission
+    // One send per request and no retry: under a loaded machine the default 100 ms is too short.
+    settings.secondFamilyReplyMs = 2000;
     settings.families = {{"HLQ", "1.3.6.1.4.1.683"}};
   }
   void TearDown() override {
