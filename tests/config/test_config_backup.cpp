@@ -25,6 +25,7 @@
 #include "platform/profile.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 
@@ -55,20 +56,14 @@ std::set<std::string> changedOids(CConfigPropSheet& sheet) {
   return out;
 }
 
-class BackupTest : public ::testing::Test {
+class BackupTest : public UnitTargetTest {
  protected:
   void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
+    UnitTargetTest::SetUp();
     dir = simproc::scratchDir();
   }
   void TearDown() override {
-    SnmpCleanup();
+    UnitTargetTest::TearDown();
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
   }
@@ -90,8 +85,6 @@ class BackupTest : public ::testing::Test {
     return out;
   }
 
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
   std::filesystem::path dir;
 };
 

@@ -24,6 +24,7 @@
 #include "platform/net_config.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 
@@ -36,19 +37,8 @@ struct Reported {
   int code;
 };
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
   std::unique_ptr<CConfigPropSheet> makeSheet() {
     SheetServices s;
     s.report = [this](std::uint32_t text, int, int code, int) { reported.push_back({text, code}); };
@@ -66,15 +56,7 @@ class SheetTest : public ::testing::Test {
   static bool confirmYes(const std::string&) { return true; }
 
   // SET requests in the log: each as its list of OIDs.
-  static std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
-    std::vector<std::vector<std::string>> out;
-    for (const auto& r : sim.requests())
-      if (r.pdu == "set") out.push_back(r.oids);
-    return out;
-  }
 
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
   std::vector<Reported> reported;
   std::vector<int> pauses;
   std::vector<std::string> identified;

@@ -18,6 +18,7 @@
 #include "config/unit_sim.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 using unitsim::UnitSim;
@@ -53,19 +54,8 @@ std::vector<std::int32_t> values(const std::vector<Choice>& list) {
   return v;
 }
 
-class PortPagesTest : public ::testing::Test {
+class PortPagesTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
   std::unique_ptr<snmpaccess::CSnmpSession> session() {
     int rc = 0;
     auto s = std::make_unique<snmpaccess::CSnmpSession>(&target, rc);
@@ -83,8 +73,6 @@ class PortPagesTest : public ::testing::Test {
     return sheet;
   }
 
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
   std::vector<std::uint32_t> reported;
 };
 

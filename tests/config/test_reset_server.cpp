@@ -22,6 +22,7 @@
 #include "platform/report_error.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 
@@ -29,19 +30,8 @@ namespace {
 
 const std::string E(mib::kDefaultEnterprisePrefix);
 
-class ResetTest : public ::testing::Test {
+class ResetTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
   std::unique_ptr<CResetServer> prepared() {
     ResetServices s;
     s.report = [this](std::uint32_t text, int, int code, int) { reported.emplace_back(text, code); };
@@ -58,15 +48,7 @@ class ResetTest : public ::testing::Test {
     return r;
   }
 
-  static std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
-    std::vector<std::vector<std::string>> out;
-    for (const auto& r : sim.requests())
-      if (r.pdu == "set") out.push_back(r.oids);
-    return out;
-  }
 
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
   std::vector<std::pair<std::uint32_t, int>> reported;
   std::vector<int> pauses;
   std::vector<std::string> identified;

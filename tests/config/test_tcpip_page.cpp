@@ -12,6 +12,7 @@
 #include "config/tcpip_page.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 
@@ -19,29 +20,9 @@ namespace {
 
 const std::string E(mib::kDefaultEnterprisePrefix);
 
-class TcpIpPageTest : public ::testing::Test {
+class TcpIpPageTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
 };
-
-std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
-  std::vector<std::vector<std::string>> out;
-  for (const auto& r : sim.requests())
-    if (r.pdu == "set") out.push_back(r.oids);
-  return out;
-}
 
 TEST_F(TcpIpPageTest, ControlsFollowLevelAndFlags) {
   struct Case {

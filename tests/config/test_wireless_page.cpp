@@ -17,6 +17,7 @@
 #include "config/wireless_security.h"
 #include "snmp/engine_watch.h"
 #include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 
 using namespace config;
 
@@ -154,28 +155,9 @@ TEST(WirelessSecurity, SetUpAndEnabling) {
   EXPECT_FALSE(three.enabled().wpaBox);
 }
 
-class WirelessPageTest : public ::testing::Test {
+class WirelessPageTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
 
-  static std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
-    std::vector<std::vector<std::string>> out;
-    for (const auto& r : sim.requests())
-      if (r.pdu == "set") out.push_back(r.oids);
-    return out;
-  }
-
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
 };
 
 TEST_F(WirelessPageTest, WhatEachLevelShows) {

@@ -14,6 +14,7 @@
 #include "vines/streettalk_name.h"
 #include "vines/vines_client.h"
 #include "vines/vines_page.h"
+#include "support/unit_target_test.h"
 
 using namespace vines;
 
@@ -34,21 +35,8 @@ std::vector<std::vector<std::string>> flat(const std::vector<std::vector<unitsim
   return out;
 }
 
-class VinesPageTest : public ::testing::Test {
+class VinesPageTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
 };
 
 TEST(StreetTalkName, Syntax) {
