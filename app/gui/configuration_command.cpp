@@ -5,6 +5,7 @@
 #include "app/gui/community_dialog.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
+#include "app/gui/main_window_device_host.h"
 #include "app/gui/progress_dlg.h"
 #include "app/oem_family_table.h"
 #include "app/settings.h"
@@ -29,22 +30,14 @@ namespace {
 // A message nothing posts: the pause is a plain wait in the progress window.
 constexpr std::uint32_t kNeverPosted = 0x7FFF;
 
-class MainWindowConfigHost final : public config::ConfigCommandHost {
+class MainWindowConfigHost final : public MainWindowDeviceHost<config::ConfigCommandHost> {
  public:
-  MainWindowConfigHost(CMainFrame& frame, MainFrameCommands& commands) : frame_(frame), commands_(commands) {}
+  using MainWindowDeviceHost::MainWindowDeviceHost;
 
-  devices::CDevice* selectedDevice() override { return frame_.focusedDevice(); }
-  int viewTransport() override { return frame_.viewProtocol(); }
-  int refreshRow(devices::CDevice& device) override { return frame_.requeryDevice(device); }
-  std::string selectFamily(const devices::CDevice& device) override {
-    app::selectFamily(device.familyCode.view());
-    return app::currentEnterprisePrefix();
-  }
   bool prepareTarget(const devices::CDevice& device, snmpaccess::SnmpTarget& target) override {
     querySettings_ = device.querySettings;
-    return frame_.prepareTarget(device, target);
+    return MainWindowDeviceHost::prepareTarget(device, target);
   }
-  snmpaccess::CommunityAsk communityAsk() override { return gui::communityDialogAsk(&frame_); }
   void report(std::uint32_t textId, int errorClass) override { platform::ReportError(textId, errorClass); }
   void message(const std::string& text) override { commands_.showMessage(text); }
   bool assignAddress(devices::CDevice& device) override {
@@ -79,12 +72,6 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
     configgui::CConfigSheetDialog dialog(sheet, QString::fromStdString(title), &frame_);
     return dialog.exec() == QDialog::Accepted;
   }
-  void showProgress(bool on) override {
-    if (on)
-      frame_.progressDialog().begin();
-    else
-      frame_.progressDialog().end();
-  }
   std::string backupFileAddress(const std::string& file) override {
     return config::backupFileAddress(file, app::currentEnterprisePrefix());
   }
@@ -94,8 +81,6 @@ class MainWindowConfigHost final : public config::ConfigCommandHost {
   }
 
  private:
-  CMainFrame& frame_;
-  MainFrameCommands& commands_;
   devices::QuerySettings querySettings_;
 };
 

@@ -5,6 +5,7 @@
 #include "app/gui/community_dialog.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
+#include "app/gui/main_window_device_host.h"
 #include "app/gui/progress_dlg.h"
 #include "app/oem_family_table.h"
 #include "platform/report_error.h"
@@ -14,21 +15,10 @@
 
 namespace {
 
-class MainWindowStatusHost final : public status::StatusCommandHost {
+class MainWindowStatusHost final : public MainWindowDeviceHost<status::StatusCommandHost> {
  public:
-  MainWindowStatusHost(CMainFrame& frame, MainFrameCommands& commands) : frame_(frame), commands_(commands) {}
+  using MainWindowDeviceHost::MainWindowDeviceHost;
 
-  devices::CDevice* selectedDevice() override { return frame_.focusedDevice(); }
-  int viewTransport() override { return frame_.viewProtocol(); }
-  int refreshRow(devices::CDevice& device) override { return frame_.requeryDevice(device); }
-  std::string selectFamily(const devices::CDevice& device) override {
-    app::selectFamily(device.familyCode.view());
-    return app::currentEnterprisePrefix();
-  }
-  bool prepareTarget(const devices::CDevice& device, snmpaccess::SnmpTarget& target) override {
-    return frame_.prepareTarget(device, target);
-  }
-  snmpaccess::CommunityAsk communityAsk() override { return gui::communityDialogAsk(&frame_); }
   void report(const std::string& text, int errorClass) override {
     platform::ReportError(status::texts::textId(text), errorClass);
   }
@@ -41,12 +31,6 @@ class MainWindowStatusHost final : public status::StatusCommandHost {
       platform::ReportError(status::texts::textId(text), errorClass, static_cast<std::uint32_t>(code), codeKind);
     };
     return s;
-  }
-  void showProgress(bool on) override {
-    if (on)
-      frame_.progressDialog().begin();
-    else
-      frame_.progressDialog().end();
   }
   void showSheet(status::CDiagnosticsPropSheet& sheet, const std::string& title) override {
     statusgui::CDiagnosticsSheetDialog dialog(sheet, QString::fromStdString(title), &frame_);
@@ -62,10 +46,6 @@ class MainWindowStatusHost final : public status::StatusCommandHost {
     sheet.pjlPage().setLimits(limits);
     dialog.exec();
   }
-
- private:
-  CMainFrame& frame_;
-  MainFrameCommands& commands_;
 };
 
 }  // namespace
