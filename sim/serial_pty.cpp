@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "sim/discovery_reply_builder.h"
+#include "sim/serial_frames.h"
 #include "sim/wire.h"
 #include "snmp/serial_frame.h"
 
@@ -19,9 +20,6 @@ namespace sim {
 namespace ser = snmp::serial;
 
 namespace {
-// A frame longer than anything the unit accepts: the unit drops its input and starts over.
-constexpr std::size_t kMaxInputFrame = 4096;
-
 void makeRaw(int fd) {
   termios t{};
   if (::tcgetattr(fd, &t) != 0) return;
@@ -69,22 +67,9 @@ void SerialPtyUnit::run(const std::atomic<bool>& stop) {
 
 void SerialPtyUnit::handleBytes(const std::uint8_t* data, std::size_t size) {
   pending_.insert(pending_.end(), data, data + size);
-  while (pending_.size() >= ser::kFrameHeaderSize) {
-    const ser::FrameHeader h = ser::parseFrameHeader(pending_.data());
-    if (!h.signatureOk) {
-      pending_.erase(pending_.begin());  // resynchronise on the next signature
-      continue;
-    }
-    if (h.length > kMaxInputFrame) {
-      pending_.clear();
-      break;
-    }
-    if (pending_.size() < ser::kFrameHeaderSize + h.length) break;
-    std::vector<std::uint8_t> payload(pending_.begin() + ser::kFrameHeaderSize,
-                                      pending_.begin() + ser::kFrameHeaderSize + h.length);
-    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(ser::kFrameHeaderSize + h.length));
-    handleFrame(h.type, payload.data(), payload.size());
-  }
+  takeSerialFrames(pending_, [this](std::uint8_t type, const std::uint8_t* bytes, std::size_t n) {
+    handleFrame(type, bytes, n);
+  });
 }
 
 void SerialPtyUnit::sendFrame(std::uint8_t type, const std::vector<std::uint8_t>& payload) {

@@ -4,17 +4,13 @@
 #include <algorithm>
 
 #include "sim/discovery_reply_builder.h"
+#include "sim/serial_frames.h"
 #include "sim/wire.h"
 #include "snmp/serial_frame.h"
 
 namespace sim {
 
 namespace ser = snmp::serial;
-
-namespace {
-// A frame longer than anything the unit accepts: the unit drops its input and starts over.
-constexpr std::size_t kMaxInputFrame = 4096;
-}  // namespace
 
 SerialUnit::SerialUnit(std::shared_ptr<ser::SerialCable> cable, DeviceModel device, SerialUnitOptions options)
     : cable_(std::move(cable)), agent_(std::move(device), SnmpAgent::Clock::now()), options_(options) {
@@ -53,22 +49,9 @@ void SerialUnit::onHostAction(ser::SerialCable& cable) {
   }
   auto bytes = cable.takeFromHost();
   pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-  while (pending_.size() >= ser::kFrameHeaderSize) {
-    const ser::FrameHeader h = ser::parseFrameHeader(pending_.data());
-    if (!h.signatureOk) {
-      pending_.erase(pending_.begin());  // resynchronise on the next signature
-      continue;
-    }
-    if (h.length > kMaxInputFrame) {
-      pending_.clear();
-      break;
-    }
-    if (pending_.size() < ser::kFrameHeaderSize + h.length) break;
-    std::vector<std::uint8_t> payload(pending_.begin() + ser::kFrameHeaderSize,
-                                      pending_.begin() + ser::kFrameHeaderSize + h.length);
-    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(ser::kFrameHeaderSize + h.length));
-    handleFrame(cable, h.type, payload.data(), payload.size());
-  }
+  takeSerialFrames(pending_, [this, &cable](std::uint8_t type, const std::uint8_t* bytes, std::size_t n) {
+    handleFrame(cable, type, bytes, n);
+  });
 }
 
 void SerialUnit::sendFrame(ser::SerialCable& cable, std::uint8_t type, const std::vector<std::uint8_t>& payload) {
