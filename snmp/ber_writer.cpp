@@ -37,6 +37,20 @@ void Writer::putOid(const smiOID& oid) noexcept {
     return;
   }
   const std::size_t contentEnd = pos_;
+  // Room for the longest form of every sub-identifier (5 bytes each, 10 for the first pair): no
+  // check per byte, and the usual sub-identifier below 128 is one store.
+  if (pos_ >= std::size_t{oid.len} * 5 + 10) {
+    for (std::size_t i = oid.len; i-- > 2;) {
+      smiUINT32 v = oid.ptr[i];
+      buf_[--pos_] = static_cast<smiBYTE>(v & 0x7F);
+      while (v >>= 7) buf_[--pos_] = static_cast<smiBYTE>(0x80 | (v & 0x7F));
+    }
+    std::uint64_t v = std::uint64_t{oid.ptr[0]} * 40 + oid.ptr[1];
+    buf_[--pos_] = static_cast<smiBYTE>(v & 0x7F);
+    while (v >>= 7) buf_[--pos_] = static_cast<smiBYTE>(0x80 | (v & 0x7F));
+    header(SNMP_SYNTAX_OID, contentEnd - pos_);
+    return;
+  }
   for (std::size_t i = oid.len; i-- > 1;) {
     // The first two share one group: first * 40 + second (64-bit, as 2.x may exceed 32 bits).
     std::uint64_t v = i == 1 ? std::uint64_t{oid.ptr[0]} * 40 + oid.ptr[1] : oid.ptr[i];
