@@ -27,7 +27,8 @@ std::string tcpRow(const char* local, int localPort, const char* remote, int rem
          R"(,"writable":false})";
 }
 
-// The unit the fixture describes: TCP/IP and wireless, three connections, two support numbers.
+// The unit the fixture describes: TCP/IP, VINES, EtherTalk and wireless, three connections, two
+// support numbers, a VINES job in progress and an AppleTalk name the unit had to change.
 std::string reportUnit(const std::string& extraUnitKeys = "") {
   std::string vars = R"({"oid":".1.5.0","type":"text","value":"S1234","writable":false},)"
                      R"({"oid":".1.9.0","type":"text","value":"V5.41","writable":false},)"
@@ -50,11 +51,36 @@ std::string reportUnit(const std::string& extraUnitKeys = "") {
                      R"({"oid":".6.3.1.4.8.0","type":"int","value":2},)"
                      R"({"oid":".6.3.1.4.15.0","type":"int","value":600},)"
                      R"({"oid":".6.3.1.6.0","type":"int","value":131071,"writable":false},)"
-                     R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)" +
+                     R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)"
+                     R"({"oid":".6.3.3.2.0","type":"int","value":2},)"
+                     R"({"oid":".6.3.3.4.1.0","type":"text","value":"LABPS@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.1.0","type":"text","value":"VINES ready"},)"
+                     R"({"oid":".6.3.3.5.2.0","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.3.3.0","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.5.4.1.2.1","type":"text","value":"Lab Queue@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.4.1.3.1","type":"text","value":"Active"},)"
+                     R"({"oid":".6.3.3.5.4.1.4.1","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.5.4.1.5.1","type":"text","value":"Printing"},)"
+                     R"({"oid":".6.3.3.5.4.1.6.1","type":"int","value":2},)"
+                     R"({"oid":".6.3.3.5.4.1.7.1","type":"text","value":"PC7@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.4.1.8.1","type":"text","value":"budget, draft"},)"
+                     R"({"oid":".6.3.3.5.4.1.9.1","type":"text","value":"4096"},)"
+                     R"({"oid":".6.3.3.5.4.1.10.1","type":"text","value":"17"},)"
+                     R"({"oid":".6.3.5.2.0","type":"int","value":2},)"
+                     R"({"oid":".6.3.5.4.1.0","type":"hex","value":"8A"},)"
+                     R"({"oid":".6.3.5.4.2.0","type":"hex","value":"FF02"},)"
+                     R"({"oid":".6.3.5.5.1.0","type":"text","value":"EtherTalk ready"},)"
+                     R"({"oid":".6.3.5.4.4.1.2.1","type":"int","value":2},)"
+                     R"({"oid":".6.3.5.4.4.1.3.1","type":"text","value":"Lab Laser"},)"
+                     R"({"oid":".6.3.5.4.4.1.4.1","type":"text","value":"Lab Laser2"},)"
+                     R"({"oid":".6.3.5.4.4.1.5.1","type":"text","value":"LaserWriter"},)"
+                     R"({"oid":".6.3.5.4.4.1.6.1","type":"text","value":""},)"
+                     R"({"oid":".6.3.5.4.4.1.7.1","type":"text","value":"Lab Zone"},)"
+                     R"({"oid":".6.3.5.4.4.1.8.1","type":"text","value":"Lab Zone"},)" +
                      tcpRow("127.0.1.1", 21, "0.0.0.0", 0, 2) + "," +
                      tcpRow("127.0.1.1", 9101, "127.0.0.1", 50000, 5) + "," +
                      tcpRow("127.0.1.1", 9113, "127.0.0.1", 50001, 13);
-  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,7],)"
+  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,3,5,7],)"
          R"("hardware_address":"00:40:8C:01:02:03",)"
          R"("system":{"descr":"Lab print server","contact":"Ops desk","name":"LAB PRINTER.1","location":"Rack 2"},)"
          R"("ports":[{"name":"LPT1"}],"status":{"tcp_connections":false)" +
@@ -139,7 +165,7 @@ TEST_F(StatusSheetTest, PagesInTabOrderWithWirelessLastAndTheirValues) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.page->value(c.label), c.value) << c.page->title() << " " << c.label;
   EXPECT_FALSE(sheet->printerPage().portListShown()) << "one port: no port list";
-  EXPECT_EQ(sheet->networkPage().items().size(), 1u) << "wireless is not in the protocol list";
+  EXPECT_EQ(sheet->networkPage().items().size(), 3u) << "wireless is not in the protocol list";
 }
 
 TEST_F(StatusSheetTest, RefreshReadsMovingCountersAgain) {
