@@ -25,6 +25,7 @@
 #include "app/gui/select_view_dialog.h"
 #include "app/gui/shell_dialog_commands.h"
 #include "app/gui/device_entry_dialog.h"
+#include "app/gui/netware_entry_dialog.h"
 #include "app/gui/view_editor_dialog.h"
 #include "app/gui/view_tree_pane.h"
 #include "app/options_sheet.h"
@@ -232,6 +233,29 @@ class TestShellDialogs : public QObject {
     QCOMPARE(shown, 1);
   }
 
+  void netwareEntryDialogBuildsTheEntries() {
+    struct Case {
+      const char* name;
+      int option;
+      const char* text;
+      bool accepted;
+      std::vector<std::string> entries;
+    } cases[] = {
+        {"serial numbers", 0, "S1, S2", true, {"S1", "S2"}},
+        {"a network", 1, "1a", true, {"Network>0000001A"}},
+        {"a bad network stays open", 1, "xyz", false, {}},
+    };
+    for (const auto& c : cases) {
+      NetWareEntryDialog d;
+      d.chooseOption(c.option);
+      child<QLineEdit>(d, "netwareText")->setText(c.text);
+      d.accept();
+      QVERIFY2((d.result() == QDialog::Accepted) == c.accepted, c.name);
+      QVERIFY2(d.entries() == c.entries, c.name);
+      QVERIFY2(d.refusal().empty() == c.accepted, c.name);
+    }
+  }
+
   void selectViewHelpOpensTheHelp() {
     Window w(path_);
     int opened = 0;
@@ -307,6 +331,10 @@ class TestShellDialogs : public QObject {
       DeviceEntryDialog d("/opt/trellan");
       d.chooseOption(2);
       grab(d, "device-entry");
+    }
+    {
+      NetWareEntryDialog d;
+      grab(d, "netware-entry");
     }
     {
       CreateFolderDialog d(views, views.root());
