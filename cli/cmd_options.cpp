@@ -23,7 +23,8 @@ struct OptionsOptions {
 const char* pageOf(const std::string& name) {
   for (const auto& f : app::kTimeoutFields)
     if (name == f.name) return "Timeouts";
-  if (name == "DoubleClick" || name == "DiscoveryPort" || name == "RefreshAlways") return "Miscellaneous";
+  if (name == "DoubleClick" || name == "DiscoveryPort" || name == "RefreshAlways" || name == "QuickSearch")
+    return "Miscellaneous";
   return "Status Icons";
 }
 
@@ -113,7 +114,7 @@ const cli::CommandRegistration kOptions({
     "each access list (communities are never printed). --set NAME=VALUE (repeatable) changes\n"
     "values with the sheet's rules: GetTimeout, SetTimeout, SnmpRetry, ResetTimeout, Broadcast,\n"
     "MaxBroadcast within their ranges; DoubleClick 32774, 32772 or 32799; DiscoveryPort 9 or\n"
-    "4201-4242; RefreshAlways and SetAppIcon 0 or 1; a condition row (\"Paper Out\") Normal,\n"
+    "4201-4242; RefreshAlways, QuickSearch and SetAppIcon 0 or 1; a condition row (\"Paper Out\") Normal,\n"
     "Warning or Error. Every value is checked before anything is written, and only changed\n"
     "values are written.\n\n"
     "Access lists, as the Device Access page edits them: --access-add PATTERN and --access-delete\n"

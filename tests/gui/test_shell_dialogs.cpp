@@ -107,6 +107,7 @@ class TestShellDialogs : public QObject {
       child<QComboBox>(d, "accessProtocol")->setCurrentIndex(1);  // a protocol switch
       child<QCheckBox>(d, "appIcon")->setChecked(true);
       child<QComboBox>(d, "doubleClick")->setCurrentIndex(2);
+      child<QCheckBox>(d, "quickSearch")->setChecked(true);
       d.reject();
       return d.result();
     };
