@@ -221,3 +221,42 @@ TEST_F(StatusSheetTest, AReadFailureNamesThePageAndShowsNoSheet) {
 }
 
 }  // namespace
+
+namespace {
+
+// The simulator's own VINES and EtherTalk values: an enabled protocol lists its details, a
+// disabled one only its "(Disabled)" line.
+TEST_F(StatusSheetTest, VinesAndEtherTalkSectionsFromTheSimulatorsValues) {
+  struct Case {
+    const char* name;
+    std::string variables;
+    std::int32_t protocol;
+    std::vector<std::string> shown;  // parts the section holds
+    bool detailed;
+  } cases[] = {
+      {"VINES enabled", "", 3,
+       {"(Enabled)\r\n", "\r\nError:\tVINES ready\r\n", "\r\nPrint Service 1:\tPrint Service 1\r\n",
+        "  Job Active:\tNo\r\n", "\r\nRouting Protocol:\tAutomatic Routing (Using Sequenced RTP)\r\n"},
+       true},
+      {"VINES disabled", R"({"oid":".6.3.3.2.0","type":"int","value":1})", 3, {"(Disabled)\r\n"}, false},
+      {"EtherTalk enabled", "", 5,
+       {"(Enabled)\r\nNode Address:\t0001\r\nNetwork Address:\tFF02\r\nStatus:\tEtherTalk ready\r\n",
+        "\r\nPort 1\tEnabled\r\n   Printer Name:\tSIM00001\r\n", "   Zone Name:\tLab Zone (*)\r\n"},
+       true},
+      {"EtherTalk disabled", R"({"oid":".6.3.5.2.0","type":"int","value":1})", 5, {"(Disabled)\r\n"}, false},
+  };
+  for (const auto& c : cases) {
+    statustest::FleetSim sim(R"({"devices":[{"address":"127.0.1.1","name":"SIM00001","protocols":[1,3,5],"variables":[)" +
+                             c.variables + "]}]}");
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    auto sheet = makeSheet();
+    ASSERT_EQ(sheet->Start(target, 0, "SIM00001", "1", false), 0) << c.name << ::testing::PrintToString(reported);
+    const std::string text = sheet->networkPage().sectionText(c.protocol);
+    for (const std::string& part : c.shown) EXPECT_NE(text.find(part), std::string::npos) << c.name << ": " << text;
+    if (!c.detailed) {
+      EXPECT_EQ(text, c.shown.front()) << c.name;
+    }
+  }
+}
+
+}  // namespace
