@@ -120,6 +120,7 @@ COptionsPropertySheet::COptionsPropertySheet(platform::Registry& reg, std::uint3
               readSetting(reg, kIconsKey, "SetAppIcon") == 1);
   misc_.load(readSetting(reg, kGeneralKey, "DoubleClick"), readSetting(reg, kAccessIpKey, "DiscoveryPort"),
              readSetting(reg, kGeneralKey, "RefreshAlways"));
+  misc_.quickSearch = misc_.initialQuickSearch = readSetting(reg, kGeneralKey, "QuickSearch") != 0 ? 1 : 0;
   timeouts_.load(reg);
 }
 
@@ -149,10 +150,11 @@ OptionsApplied COptionsPropertySheet::ok(GlobalSettings& g) {
   r.doubleClickChanged = misc_.doubleClick != misc_.initialDoubleClick;
   r.refreshAlwaysChanged = misc_.refreshAlways != misc_.initialRefreshAlways;
   r.discoveryPortChanged = misc_.discoveryPort != misc_.initialDiscoveryPort;
+  r.quickSearchChanged = misc_.quickSearch != misc_.initialQuickSearch;
   bool timeoutsChanged = false;
   for (int f = 0; f < static_cast<int>(kTimeoutFields.size()); ++f) timeoutsChanged |= timeouts_.changed(f);
   r.anyChange = r.accessChanged || r.masksChanged || r.appIconChanged || r.doubleClickChanged ||
-                r.refreshAlwaysChanged || r.discoveryPortChanged || timeoutsChanged;
+                r.refreshAlwaysChanged || r.discoveryPortChanged || r.quickSearchChanged || timeoutsChanged;
   if (!r.anyChange) {
     r.ok = true;
     return r;
@@ -168,6 +170,7 @@ OptionsApplied COptionsPropertySheet::ok(GlobalSettings& g) {
     }
     if (r.doubleClickChanged) ok &= tx.setDword(kGeneralKey, "DoubleClick", misc_.doubleClick);
     if (r.refreshAlwaysChanged) ok &= tx.setDword(kGeneralKey, "RefreshAlways", misc_.refreshAlways);
+    if (r.quickSearchChanged) ok &= tx.setDword(kGeneralKey, "QuickSearch", misc_.quickSearch);
     // After the access lists: the port of the TCP/IP list is this page's value.
     if (r.discoveryPortChanged) ok &= tx.setDword(kAccessIpKey, "DiscoveryPort", misc_.discoveryPort);
     for (int f = 0; f < static_cast<int>(kTimeoutFields.size()); ++f)
@@ -195,7 +198,8 @@ OptionsApplied COptionsPropertySheet::ok(GlobalSettings& g) {
 std::vector<std::string> COptionsPropertySheet::valueNames() {
   std::vector<std::string> out;
   for (const auto& f : kTimeoutFields) out.emplace_back(f.name);
-  for (const char* n : {"DoubleClick", "DiscoveryPort", "RefreshAlways", "SetAppIcon"}) out.emplace_back(n);
+  for (const char* n : {"DoubleClick", "DiscoveryPort", "RefreshAlways", "QuickSearch", "SetAppIcon"})
+    out.emplace_back(n);
   for (int r = 0; r < CIconsPage::rowCount(); ++r) out.emplace_back(CIconsPage::rowText(r));
   return out;
 }
@@ -205,6 +209,7 @@ std::optional<std::string> COptionsPropertySheet::value(std::string_view name) c
   if (iequals(name, "DoubleClick")) return std::to_string(misc_.doubleClick);
   if (iequals(name, "DiscoveryPort")) return std::to_string(misc_.discoveryPort);
   if (iequals(name, "RefreshAlways")) return std::to_string(misc_.refreshAlways);
+  if (iequals(name, "QuickSearch")) return std::to_string(misc_.quickSearch);
   if (iequals(name, "SetAppIcon")) return std::to_string(icons_.appIcon() ? 1 : 0);
   if (const int row = iconRow(name); row >= 0) return devices::statusWord(icons_.level(row));
   return std::nullopt;
@@ -241,10 +246,12 @@ std::optional<std::string> COptionsPropertySheet::set(std::string_view name, std
     misc_.discoveryPort = *number;
     return std::nullopt;
   }
-  if (iequals(name, "RefreshAlways") || iequals(name, "SetAppIcon")) {
+  if (iequals(name, "RefreshAlways") || iequals(name, "QuickSearch") || iequals(name, "SetAppIcon")) {
     if (!number || *number > 1) return std::string(name) + ": " + quoted + " is not 0 or 1.";
     if (iequals(name, "RefreshAlways"))
       misc_.refreshAlways = *number;
+    else if (iequals(name, "QuickSearch"))
+      misc_.quickSearch = *number;
     else
       icons_.setAppIcon(*number == 1);
     return std::nullopt;

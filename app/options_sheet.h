@@ -69,7 +69,12 @@ class CMiscPage {
   std::uint32_t initialDoubleClick = 32774;
   std::uint32_t initialDiscoveryPort = 4201;
   std::uint32_t initialRefreshAlways = 0;
+  // General\QuickSearch (opt-in): a broadcast round ends after a short quiet spell.
+  std::uint32_t quickSearch = 0;
+  std::uint32_t initialQuickSearch = 0;
 };
+
+inline constexpr const char* kQuickSearchLabel = "&Quick search: end each search round 0.3 seconds after the last new print server";
 
 // "Timeouts": six values, each with its range.
 struct TimeoutField {
@@ -118,6 +123,7 @@ struct OptionsApplied {
   bool doubleClickChanged = false;
   bool refreshAlwaysChanged = false;
   bool discoveryPortChanged = false;
+  bool quickSearchChanged = false;
 };
 
 class COptionsPropertySheet {
@@ -139,7 +145,7 @@ class COptionsPropertySheet {
   OptionsApplied ok(GlobalSettings& globals);
 
   // The values by name, for the command line: GetTimeout ... MaxBroadcast, DoubleClick,
-  // DiscoveryPort, RefreshAlways, SetAppIcon, and each status-icon row by its text ("Paper Out",
+  // DiscoveryPort, RefreshAlways, QuickSearch, SetAppIcon, and each status-icon row by its text ("Paper Out",
   // the "*" optional) with Normal, Warning or Error. Names compare without case.
   static std::vector<std::string> valueNames();
   std::optional<std::string> value(std::string_view name) const;

@@ -55,6 +55,8 @@ class CFiltersPage {
   // The list and its buttons are enabled only with list search on; always for serial views.
   bool listEnabled() const { return listSearch || viewType_ == 8; }
   bool serial() const { return viewType_ == 8; }
+  // "&Add..." of a NetWare view asks for serial numbers or a network, not for an IP entry.
+  bool netware() const { return viewType_ == 7; }
   const std::vector<std::string>& entries() const { return entries_; }
   // Appends an entry; NetWare views skip one already listed. False when nothing was added.
   bool addEntry(const std::string& entry);

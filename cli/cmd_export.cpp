@@ -1,5 +1,7 @@
-// trellanctl export: run a TCP/IP view's search and write its list as the program's "Save List
-// to File..." and "Save IP Addresses..." do, with the view's columns, sort and display filter.
+// trellanctl export: run a view's search (TCP/IP, NetWare, serial or IPX, as the program searches
+// it) and write its list as the program's "Save List to File..." and "Save IP Addresses..." do,
+// with the view's columns, sort and display filter.
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -10,12 +12,17 @@
 #include "app/view_def.h"
 #include "app/view_manager.h"
 #include "app/view_search.h"
+#include "cli/cmd_netware.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "devices/discovery_headless.h"
+#include "devices/discovery_ipx.h"
+#include "devices/discovery_serial.h"
 #include "devices/discovery_tcpip.h"
+#include "netware/netware_discovery.h"
 #include "platform/net_config.h"
 #include "platform/registry.h"
+#include "snmp/serial_line.h"
 
 namespace {
 
@@ -27,6 +34,29 @@ struct ExportOptions {
   int timeoutMs = 0;
   std::uint16_t port = 0;
 };
+
+// The search the program runs for a view of this protocol; null with `why` set when it cannot
+// run here.
+std::unique_ptr<devices::CDiscovery> searchFor(cli::Context& ctx, int viewType, std::string& why) {
+  switch (viewType) {
+    case app::kNodeTcpIpView: return std::make_unique<devices::CTcpIpDiscovery>();
+    case app::kNodeIpxView: return std::make_unique<devices::CIpxSearchDiscovery>();
+    case app::kNodeSerialView: return std::make_unique<devices::CSerialDiscovery>();
+    case app::kNodeNetWareView: {
+      std::string missing;
+      if (!cli::netware::clientReady(missing)) {
+        why = "NetWare views are searched through the NetWare client: " + missing;
+        return nullptr;
+      }
+      auto search = std::make_unique<::netware::CIpxDiscovery>(::netware::fennick());
+      search->showMessage = [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; };
+      return search;
+    }
+    default:
+      why = "views of type " + std::to_string(viewType) + " cannot be searched";
+      return nullptr;
+  }
+}
 
 int runExport(cli::Context& ctx, const ExportOptions& o) {
   const std::string command = "export";
@@ -42,9 +72,6 @@ int runExport(cli::Context& ctx, const ExportOptions& o) {
   views.loadTree();
   const app::CViewNode* node = views.find(o.view);
   if (!node || !node->isView()) return cli::failure(ctx, command, "no view named \"" + o.view + "\"");
-  if (node->type() != app::kNodeTcpIpView)
-    return cli::failure(ctx, command, "\"" + node->name() + "\" is a " + app::viewProtocolName(node->type()) +
-                                          " view: only TCP/IP views can be searched from the command line");
   app::CViewDef def;
   def.load(reg, node->key());
 
@@ -54,13 +81,23 @@ int runExport(cli::Context& ctx, const ExportOptions& o) {
   app::addProgramSettings(settings);
   devices::SearchRequest request = app::searchRequestFor(def, node->name());
 
+  // A serial view's ports go to the device paths the store names (Serial\COMn).
+  snmp::serial::setPortRegistry(&reg);
+  struct PortRegistryReset {
+    ~PortRegistryReset() { snmp::serial::setPortRegistry(nullptr); }
+  } portRegistryReset;
+  std::string why;
+  std::unique_ptr<devices::CDiscovery> search = searchFor(ctx, node->type(), why);
+  if (!search) return cli::failure(ctx, command, "\"" + node->name() + "\": " + why);
+  devices::CDiscovery& discovery = *search;
+
   cli::snmpcmd::installInterruptHandler();
-  devices::CTcpIpDiscovery discovery;
   discovery.setSettings(settings);
   devices::HeadlessDiscoveryRun run(discovery);
   run.onFound([&](devices::CDevice& d, int) {
     const char* ip = d.columnText(devices::kColIpAddress);
-    *ctx.err << "found " << (ip ? ip : "") << "  " << d.systemName.view() << "\n";
+    *ctx.err << "found " << (ip && *ip ? ip : d.hardwareAddress.view()) << "  " << d.systemName.view()
+             << (d.answered ? "" : "  (No Response)") << "\n";
   });
   const int result = run.run(request, &cli::snmpcmd::gInterrupted);
 
@@ -97,7 +134,8 @@ int runExport(cli::Context& ctx, const ExportOptions& o) {
 const cli::CommandRegistration kExport({
     "export",
     "write a view's list or its addresses to a file",
-    "Searches a TCP/IP view as the program does and writes what its list shows, in its sort order\n"
+    "Searches a view as the program does (TCP/IP, IPX and serial views; NetWare views through the\n"
+    "NetWare client) and writes what its list shows, in its sort order\n"
     "and through its display filter: --list FILE writes the column titles and one line per row,\n"
     "each cell followed by \",\" (a cell holding \",\" or a quote is quoted as in CSV); --addresses\n"
     "FILE writes each listed print server's IP address once per line, leaving out unconfigured\n"
@@ -106,7 +144,7 @@ const cli::CommandRegistration kExport({
     "Exit status: 0 written, 1 no such view, file not writable or search stopped, 2 usage error.",
     [](CLI::App& app) {
       auto o = std::make_shared<ExportOptions>();
-      cli::completeAs(app.add_option("--view", o->view, "the TCP/IP view to search")->required(),
+      cli::completeAs(app.add_option("--view", o->view, "the view to search")->required(),
                       cli::Completion::View);
       cli::completeAs(app.add_option("--list", o->list, "write the list to FILE")->type_name("FILE"),
                       cli::Completion::File);

@@ -1,5 +1,6 @@
 // trellanctl options: the values of the program's Options sheet, shown and changed with the
 // sheet's own rules and ranges. Communities are never printed.
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/options_sheet.h"
 #include "app/settings.h"
 #include "app/view_manager.h"
+#include "cli/cmd_options_access.h"
 #include "cli/command.h"
 #include "platform/registry.h"
 
@@ -15,12 +17,14 @@ namespace {
 
 struct OptionsOptions {
   std::vector<std::string> sets;
+  cli::AccessEdits access;
 };
 
 const char* pageOf(const std::string& name) {
   for (const auto& f : app::kTimeoutFields)
     if (name == f.name) return "Timeouts";
-  if (name == "DoubleClick" || name == "DiscoveryPort" || name == "RefreshAlways") return "Miscellaneous";
+  if (name == "DoubleClick" || name == "DiscoveryPort" || name == "RefreshAlways" || name == "QuickSearch")
+    return "Miscellaneous";
   return "Status Icons";
 }
 
@@ -78,7 +82,7 @@ int runOptions(cli::Context& ctx, const OptionsOptions& o) {
   platform::Registry reg(platform::Registry::defaultPath(),
                          [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; });
   app::COptionsPropertySheet sheet(reg, app::kProbeTcpIp | app::kProbeNetWare | app::kProbeSerial);
-  if (o.sets.empty()) {
+  if (o.sets.empty() && !o.access.any()) {
     print(ctx, sheet, reg.filePath());
     return cli::kExitOk;
   }
@@ -87,6 +91,10 @@ int runOptions(cli::Context& ctx, const OptionsOptions& o) {
     const auto eq = s.find('=');
     if (eq == std::string::npos || eq == 0) return cli::usageError(ctx, command, "--set takes NAME=VALUE, not '" + s + "'");
     if (const auto error = sheet.set(s.substr(0, eq), s.substr(eq + 1))) return cli::usageError(ctx, command, *error);
+  }
+  if (o.access.any()) {
+    if (const auto error = cli::applyAccessEdits(sheet.access(), o.access, std::cin))
+      return cli::usageError(ctx, command, *error);
   }
   const app::OptionsApplied applied = sheet.ok(app::globalSettings());
   if (!applied.ok) return cli::failure(ctx, command, applied.error);
@@ -106,13 +114,31 @@ const cli::CommandRegistration kOptions({
     "each access list (communities are never printed). --set NAME=VALUE (repeatable) changes\n"
     "values with the sheet's rules: GetTimeout, SetTimeout, SnmpRetry, ResetTimeout, Broadcast,\n"
     "MaxBroadcast within their ranges; DoubleClick 32774, 32772 or 32799; DiscoveryPort 9 or\n"
-    "4201-4242; RefreshAlways and SetAppIcon 0 or 1; a condition row (\"Paper Out\") Normal,\n"
+    "4201-4242; RefreshAlways, QuickSearch and SetAppIcon 0 or 1; a condition row (\"Paper Out\") Normal,\n"
     "Warning or Error. Every value is checked before anything is written, and only changed\n"
     "values are written.\n\n"
+    "Access lists, as the Device Access page edits them: --access-add PATTERN and --access-delete\n"
+    "PATTERN (repeatable) on the list of --protocol (TCP/IP by default, NetWare; the Serial Port\n"
+    "list takes no new entries). A TCP/IP pattern is an address or subnet (* = wildcard), a NetWare\n"
+    "one a serial number or a network number followed by '-'. A new entry takes the <Default>\n"
+    "entry's communities. --access-communities PATTERN (repeatable) reads the entry's get and set\n"
+    "communities as two lines of standard input, so that they appear on no command line.\n\n"
     "Exit status: 0 shown or saved, 1 the settings could not be written, 2 usage error.",
     [](CLI::App& app) {
       auto o = std::make_shared<OptionsOptions>();
       app.add_option("--set", o->sets, "NAME=VALUE (repeatable)")->type_name("NAME=VALUE")->allow_extra_args(false);
+      app.add_option("--protocol", o->access.protocol, "access list edited: TCP/IP, NetWare or Serial Port")
+          ->type_name("PROTOCOL");
+      app.add_option("--access-add", o->access.add, "add an address pattern (repeatable)")
+          ->type_name("PATTERN")
+          ->allow_extra_args(false);
+      app.add_option("--access-delete", o->access.remove, "delete an address pattern (repeatable)")
+          ->type_name("PATTERN")
+          ->allow_extra_args(false);
+      app.add_option("--access-communities", o->access.communities,
+                     "read the entry's get and set communities from standard input, one line each (repeatable)")
+          ->type_name("PATTERN")
+          ->allow_extra_args(false);
       return [o](cli::Context& ctx) { return runOptions(ctx, *o); };
     },
 });

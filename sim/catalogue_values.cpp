@@ -128,6 +128,13 @@ constexpr Fixed kFixed[] = {
     {".6.3.3.4.2.0", 'i', 2, {}},
     {".6.3.3.4.4.1.2", 't', 0, "Print Service {n}"},
     {".6.3.3.5.1.0", 't', 0, "VINES ready"},
+    // VINES print-service status, one row per output port: idle, no job.
+    {".6.3.3.5.2.0", 'i', 1, {}},
+    {".6.3.3.3.3.0", 'i', 1, {}},
+    {".6.3.3.5.4.1.2", 't', 0, "Print Service {n}"},
+    {".6.3.3.5.4.1.3", 't', 0, "Servicing"},
+    {".6.3.3.5.4.1.5", 't', 0, "Idle"},
+    {".6.3.3.5.4.1.6", 'i', 1, {}},
     // LAN Manager
     {".6.3.4.2.0", 'i', 2, {}},
     // EtherTalk
@@ -136,11 +143,10 @@ constexpr Fixed kFixed[] = {
     {".6.3.5.4.2.0", 'h', 0, "FF02"},
     {".6.3.5.5.1.0", 't', 0, "EtherTalk ready"},
     {".6.3.5.4.4.1.2", 'i', 2, {}},
-    {".6.3.5.4.4.1.4", 't', 0, "ok"},
     {".6.3.5.4.4.1.5", 't', 0, "LaserWriter"},
     {".6.3.5.4.4.1.6", 't', 0, ""},
     {".6.3.5.4.4.1.7", 't', 0, "*"},
-    {".6.3.5.4.4.1.8", 't', 0, "ok"},
+    {".6.3.5.4.4.1.8", 't', 0, "Lab Zone"},  // the zone in use; the configured one is "*"
     // Wireless
     {".8.3.1.0", 'i', 3, {}},
     {".8.3.2.0", 'i', 6, {}},
@@ -291,7 +297,9 @@ std::optional<Value> fromUnit(const DeviceModel& d, const CatalogueInstance& v) 
     }
     if (o == ".6.2.3.2.1.17")
       return Value::integer(isSerialPort(d, n) ? 0x0A00001F : 0x40C00000);  // serial output / 1284 modes
-    if (o == ".6.3.5.4.4.1.3") return Value::octets((d.name + (n > 1 ? "-" + std::to_string(n) : "")).substr(0, 32));
+    // The name configured (.3) and the name in use (.4) agree on a network without a clash.
+    if (o == ".6.3.5.4.4.1.3" || o == ".6.3.5.4.4.1.4")
+      return Value::octets((d.name + (n > 1 ? "-" + std::to_string(n) : "")).substr(0, 32));
   }
   if (o == ".6.3.3.4.4.1.3") return Value::integer(std::int32_t(std::min<std::size_t>(n, std::max<std::size_t>(d.ports.size(), 1))));
 

@@ -2,6 +2,8 @@
 
 #include "access/mib_catalogue.h"
 #include "access/mib_enumerations.h"
+#include "status/report_ethertalk_section.h"
+#include "status/report_vines_section.h"
 #include "status/status_format.h"
 
 namespace status {
@@ -213,6 +215,8 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
   if (int rc = list.read(session)) return rc;
   protocols_ = list.protocols();
   tcpip_.reset();
+  vines_.reset();
+  ethertalk_.reset();
   enables_.clear();
   walk_ = {};
   for (const auto& [id, name] : protocols_) {
@@ -224,7 +228,21 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
         walk_ = walkTcpConnections(session);
         break;
       }
-      case 2: case 3: case 4: case 5: case 7: {
+      case 3: {
+        auto g = std::make_unique<snmpaccess::CVinesGroup>(withPrefix(prefix_));
+        if (int rc = g->read(session)) return rc;
+        enables_.push_back({id, intOf(*g, 1)});
+        vines_ = std::move(g);
+        break;
+      }
+      case 5: {
+        auto g = std::make_unique<snmpaccess::CEtherTalkGroup>(withPrefix(prefix_));
+        if (int rc = g->read(session)) return rc;
+        enables_.push_back({id, intOf(*g, 1)});
+        ethertalk_ = std::move(g);
+        break;
+      }
+      case 2: case 4: case 7: {
         // The protocol's enable switch: E.6.3.n.2.0, wireless E.8.3.18.0.
         const std::string oid = prefix_ + (id == 7 ? std::string(".8.3.18.0") : ".6.3." + std::to_string(id) + ".2.0");
         snmpaccess::CVarBind b(oid.c_str());
@@ -260,12 +278,16 @@ void CNetworkStatusPage::ShowValues() {
   add("", sectionText(selected_));
 }
 
-std::string CNetworkStatusPage::statusLine(std::int32_t number) const {
+bool CNetworkStatusPage::enabled(std::int32_t number) const {
   std::int32_t enable = 0;
   if (number == 1 && tcpip_) enable = intOf(*tcpip_, 6);
   for (const auto& [id, v] : enables_)
     if (id == number) enable = v;
-  return std::string("(") + (enable == 2 ? "Enabled" : "Disabled") + ")\r\n";
+  return enable == 2;
+}
+
+std::string CNetworkStatusPage::statusLine(std::int32_t number) const {
+  return std::string("(") + (enabled(number) ? "Enabled" : "Disabled") + ")\r\n";
 }
 
 std::string CNetworkStatusPage::sectionText(std::int32_t number) const {
@@ -274,7 +296,10 @@ std::string CNetworkStatusPage::sectionText(std::int32_t number) const {
     case 2: case 3: case 4: case 5: {
       bool read = false;
       for (const auto& [id, v] : enables_) read = read || id == number;
-      return read ? statusLine(number) : std::string();
+      if (!read) return {};
+      if (number == 3 && vines_ && enabled(3)) return statusLine(3) + vinesSectionDetails(*vines_);
+      if (number == 5 && ethertalk_ && enabled(5)) return statusLine(5) + etherTalkSectionDetails(*ethertalk_);
+      return statusLine(number);
     }
     default: return {};  // wireless has the heading only
   }

@@ -157,9 +157,12 @@ class CNetworkStatusPage : public CStatusPage {
  private:
   std::string tcpIpText() const;
   std::string statusLine(std::int32_t number) const;
+  bool enabled(std::int32_t number) const;
   std::string prefix_;
   std::vector<std::pair<std::int32_t, std::string>> protocols_;
   std::unique_ptr<snmpaccess::CTcpIpGroup> tcpip_;
+  std::unique_ptr<snmpaccess::CVinesGroup> vines_;
+  std::unique_ptr<snmpaccess::CEtherTalkGroup> ethertalk_;
   std::vector<std::pair<std::int32_t, std::int32_t>> enables_;  // (protocol, enable value)
   TcpWalk walk_;
   std::int32_t selected_ = 0;

@@ -210,6 +210,11 @@ QWidget* OptionsDialog::miscPage() {
   form->addRow("Main List Double Click Behavior:", doubleClick_);
   form->addRow("&TCP/IP Discovery Port:", port_);
   form->addRow("When Opening a View:", refresh_);
+  quickSearch_ = new QCheckBox(app::kQuickSearchLabel, page);
+  quickSearch_->setObjectName("quickSearch");
+  quickSearch_->setChecked(m.quickSearch != 0);
+  connect(quickSearch_, &QCheckBox::toggled, this, [this](bool on) { sheet_.misc().quickSearch = on ? 1 : 0; });
+  form->addRow(quickSearch_);
   return page;
 }
 

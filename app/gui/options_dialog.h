@@ -54,6 +54,7 @@ class OptionsDialog final : public QDialog {
   QComboBox* doubleClick_ = nullptr;
   QComboBox* port_ = nullptr;
   QComboBox* refresh_ = nullptr;
+  QCheckBox* quickSearch_ = nullptr;
   QSpinBox* timeouts_[6] = {};
   bool filling_ = false;
 };

@@ -25,7 +25,8 @@ SelectViewDialog::SelectViewDialog(app::CViewManager& views, QWidget* owner) : Q
   auto* add = buttons->addButton("&New...", QDialogButtonBox::ActionRole);
   delete_ = buttons->addButton("&Delete", QDialogButtonBox::ActionRole);
   rename_ = buttons->addButton("&Rename", QDialogButtonBox::ActionRole);
-  buttons->addButton(QDialogButtonBox::Help);
+  QPushButton* helpButton = buttons->addButton(QDialogButtonBox::Help);
+  helpButton->setObjectName("selectViewHelp");
   delete_->setObjectName("selectViewDelete");
   rename_->setObjectName("selectViewRename");
   auto* layout = new QVBoxLayout(this);
@@ -45,6 +46,9 @@ SelectViewDialog::SelectViewDialog(app::CViewManager& views, QWidget* owner) : Q
     app::CViewNode* n = tree_->currentNode();
     if (newView) newView(n && n->isGroup() ? n : nullptr);
     refill(tree_->currentNode());
+  });
+  connect(helpButton, &QPushButton::clicked, this, [this] {
+    if (help) help();
   });
   connect(delete_, &QPushButton::clicked, this, &SelectViewDialog::deleteSelected);
   connect(rename_, &QPushButton::clicked, this, [this] {

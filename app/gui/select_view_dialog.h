@@ -26,6 +26,8 @@ class SelectViewDialog final : public QDialog {
   std::function<std::optional<std::string>(const std::string& prompt, const std::string& name)> askName;
   std::function<void()> treeChanged;
   std::function<void(app::CViewNode* folder)> newView;
+  // "&Help": the program's help, as Help > Contents opens it.
+  std::function<void()> help;
 
   void selectNode(const app::CViewNode* node);
   void deleteSelected();

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <iostream>
 
 #include "app/command_ids.h"
 #include "app/command_router.h"
+#include "app/gui/filter_pane_shortcut.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
 #include "app/gui/message_box_presenter.h"
@@ -69,6 +71,7 @@ void runSelectViews(CMainFrame& frame) {
   SelectViewDialog dialog(*views, &frame);
   dialog.treeChanged = [&frame] { frame.messageTarget().post(kMsgViewSetChanged, 0, 0); };
   dialog.newView = [&frame](app::CViewNode* folder) { runViewEditor(frame, app::kEditorNewView, folder); };
+  dialog.help = [&frame] { frame.commands().router().execute(cmd::kHelpContents); };
   shellDialogHooks().run(dialog);
   frame.messageTarget().post(kMsgViewSetChanged, 0, 0);
 }
@@ -129,7 +132,9 @@ app::CViewNode* runViewEditor(CMainFrame& frame, int mode, app::CViewNode* node)
 void registerShellDialogCommands(CMainFrame& frame, app::CommandRouter& router) {
   router.setHandler(cmd::kSaveList, [&frame] { saveList(frame, false); });
   router.setHandler(cmd::kSaveIpAddresses, [&frame] { saveList(frame, true); });
-  router.setHandler(cmd::kCreateView, [&frame] { runViewEditor(frame, app::kEditorNewView, nullptr); });
+  // The new view goes into the folder selected in the tree (a selected view's folder), as from the
+  // tree's pop-up menu.
+  router.setHandler(cmd::kCreateView, [&frame] { runViewEditor(frame, app::kEditorNewView, frame.chosenNode()); });
   router.setHandler(cmd::kTreeNewView, [&frame] { runViewEditor(frame, app::kEditorNewView, frame.chosenNode()); });
   router.setHandler(cmd::kModifyView, [&frame] {
     if (frame.viewManager()) runViewEditor(frame, app::kEditorColumns, frame.viewManager()->openNode());
@@ -139,5 +144,13 @@ void registerShellDialogCommands(CMainFrame& frame, app::CommandRouter& router) 
     if (node && node->isView()) runViewEditor(frame, app::kEditorGeneral, node);
   });
   router.setHandler(cmd::kSelectViews, [&frame] { runSelectViews(frame); });
+  // The display-filter shortcut: the open view's editor with "Filters" first.
+  if (auto* pane = frame.findChild<QLabel*>(QStringLiteral("statusPane4")))
+    new FilterPaneShortcut(pane, [&frame] {
+      app::CViewManager* views = frame.viewManager();
+      if (!views || !views->openNode()) return;
+      frame.commands().cancelSearch();
+      runViewEditor(frame, app::kEditorFilters, views->openNode());
+    });
   router.setHandler(cmd::kOptions, [&frame] { runOptions(frame); });
 }

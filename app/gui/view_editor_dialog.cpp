@@ -13,6 +13,7 @@
 
 #include "app/gui/message_box_presenter.h"
 #include "app/gui/device_entry_dialog.h"
+#include "app/gui/netware_entry_dialog.h"
 #include "app/gui/view_editor_page_widgets.h"
 #include "app/view_def.h"
 #include "app/view_manager.h"
@@ -28,9 +29,16 @@ CViewEditorDialog::CViewEditorDialog(app::CCustomizeViewPropSheet& sheet, app::C
   askYesNo = [this](const std::string& q) { return gui::askYesNo(q, false); };
   auto* layout = new QVBoxLayout(this);
   newView_ = new NewViewPageWidget(sheet_.newView(), this);
-  auto specify = [this]() -> std::string {
+  // The Add dialog of the view's protocol: serial numbers or a network for NetWare views, one
+  // IP entry for the others.
+  auto specify = [this]() -> std::vector<std::string> {
+    if (sheet_.filters().netware()) {
+      NetWareEntryDialog dialog(this);
+      return dialog.exec() == QDialog::Accepted ? dialog.entries() : std::vector<std::string>{};
+    }
     DeviceEntryDialog dialog(programDirectory_, this);
-    return dialog.exec() == QDialog::Accepted ? dialog.entry() : std::string();
+    if (dialog.exec() != QDialog::Accepted || dialog.entry().empty()) return {};
+    return {dialog.entry()};
   };
   filters_ = new FiltersPageWidget(sheet_.filters(), specify, this);
   columns_ = new ColumnsPageWidget(sheet_.columns(), this);

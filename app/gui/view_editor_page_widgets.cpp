@@ -72,7 +72,8 @@ void NewViewPageWidget::refill() {
 
 // --- "Filters" -------------------------------------------------------------------------------
 
-FiltersPageWidget::FiltersPageWidget(app::CFiltersPage& page, std::function<std::string()> specifyDevice, QWidget* parent)
+FiltersPageWidget::FiltersPageWidget(app::CFiltersPage& page, std::function<std::vector<std::string>()> specifyDevice,
+                                     QWidget* parent)
     : QWidget(parent), page_(page), specifyDevice_(std::move(specifyDevice)) {
   local_ = new QCheckBox("Search &Local Network", this);
   local_->setObjectName("filtersLocal");
@@ -136,8 +137,7 @@ FiltersPageWidget::FiltersPageWidget(app::CFiltersPage& page, std::function<std:
     if (page_.serial()) {
       page_.addEntry(port_->currentText().toStdString());
     } else if (specifyDevice_) {
-      const std::string entry = specifyDevice_();
-      if (!entry.empty()) page_.addEntry(entry);
+      for (const std::string& entry : specifyDevice_()) page_.addEntry(entry);  // NetWare skips repeats
     }
     refill();
   });

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -40,13 +41,14 @@ class NewViewPageWidget final : public QWidget {
 class FiltersPageWidget final : public QWidget {
   Q_OBJECT
  public:
-  // `specifyDevice` asks for a TCP/IP entry (empty: cancelled).
-  FiltersPageWidget(app::CFiltersPage& page, std::function<std::string()> specifyDevice, QWidget* parent);
+  // `specifyDevice` asks for the entries to add with the dialog of the view's protocol (none:
+  // cancelled).
+  FiltersPageWidget(app::CFiltersPage& page, std::function<std::vector<std::string>()> specifyDevice, QWidget* parent);
   void refill();
  private:
   void showValues();
   app::CFiltersPage& page_;
-  std::function<std::string()> specifyDevice_;
+  std::function<std::vector<std::string>()> specifyDevice_;
   QCheckBox* local_;
   QCheckBox* list_;
   QListWidget* entries_;

@@ -93,3 +93,59 @@ TEST(OptionsCli, RangesAndWhatIsWritten) {
     }
   EXPECT_TRUE(found);
 }
+
+TEST(OptionsCli, AccessListsAreEditedWithThePagesRules) {
+  struct Case {
+    const char* what;
+    std::string args;
+    std::string input;  // standard input: communities
+    int status;
+    std::string all;    // Access\IP "All" afterwards
+  };
+  const Case cases[] = {
+      {"a subnet added", "options --access-add '10.1.2.*'", "", 0, "10.1.9.9,10.1.2.*"},
+      {"an invalid address refused", "options --access-add 10.1.300.1", "", 2, "10.1.9.9"},
+      {"one good, one bad: nothing", "options --access-add 10.1.2.3 --access-add nonsense", "", 2, "10.1.9.9"},
+      {"a repeat refused", "options --access-add 10.1.9.9", "", 2, "10.1.9.9"},
+      {"deleted", "options --access-delete 10.1.9.9", "", 0, ""},
+      {"<Default> stays", "options --access-delete '<Default>'", "", 2, "10.1.9.9"},
+      {"an unknown entry", "options --access-delete 10.9.9.9", "", 2, "10.1.9.9"},
+      {"communities without input", "options --access-communities 10.1.9.9", "", 2, "10.1.9.9"},
+      {"an unknown protocol", "options --protocol ipx --access-add 10.1.2.3", "", 2, "10.1.9.9"},
+      {"the serial list takes no entries", "options --protocol serial --access-add COM2", "", 2, "10.1.9.9"},
+  };
+  for (const auto& c : cases) {
+    ViewStore s;
+    s.reg.setString("Access\\IP", "All", "10.1.9.9");
+    s.reg.setString("Access\\IP", "10.1.9.9Get", "oldsecret");
+    const std::string in = s.dir.file("in.txt");
+    std::ofstream(in) << c.input;
+    const Result r = options(s.file, c.args + " <'" + in + "'");
+    EXPECT_EQ(r.status, c.status) << c.what << ": " << r.out;
+    s.reg.reload();
+    EXPECT_EQ(s.reg.getString("Access\\IP", "All", ""), c.all) << c.what;
+  }
+
+  ViewStore s;
+  s.reg.setString("Access\\IP", "<Default>Get", "topsecret");
+  s.reg.setString("Access\\NW", "All", "");
+  const std::string in = s.dir.file("in.txt");
+  std::ofstream(in) << "lab-get\r\nlab-set\n";
+  const Result r = options(s.file,
+                           "options --access-add 192.168.7.* --access-communities 192.168.7.* <'" + in + "'");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out.find("lab-"), std::string::npos) << "communities are never printed";
+  s.reg.reload();
+  EXPECT_EQ(s.reg.getString("Access\\IP", "192.168.7.*Get", ""), "lab-get");
+  EXPECT_EQ(s.reg.getString("Access\\IP", "192.168.7.*Set", ""), "lab-set");
+  EXPECT_EQ(s.reg.getString("Access\\IP", "<Default>Get", ""), "topsecret") << "the default entry is untouched";
+
+  // NetWare patterns: the page's characters only; a new entry takes the default's communities.
+  ASSERT_EQ(options(s.file, "options --protocol NetWare --access-add 0000AB12-").status, 0);
+  EXPECT_EQ(options(s.file, "options --protocol netware --access-add 'AB/12'").status, 2);
+  s.reg.reload();
+  EXPECT_EQ(s.reg.getString("Access\\NW", "All", ""), "0000AB12-");
+  const Result shown = options(s.file, "options");
+  EXPECT_NE(shown.out.find("192.168.7.*"), std::string::npos) << shown.out;
+  EXPECT_EQ(shown.out.find("lab-get"), std::string::npos) << "communities are never printed";
+}

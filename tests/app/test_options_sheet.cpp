@@ -125,6 +125,8 @@ TEST(OptionsSheet, OkChangesExactlyWhatWasEdited) {
          o.misc().refreshAlways = 1;
        },
        {"General|DoubleClick=32799", "Access\\IP|DiscoveryPort=4242", "General|RefreshAlways=1"}},
+      {"quick search turned on", [](COptionsPropertySheet& o) { o.misc().quickSearch = 1; }, {"General|QuickSearch=1"}},
+      {"quick search left off", [](COptionsPropertySheet& o) { o.misc().quickSearch = 0; }, {}},
   };
   for (const auto& c : cases) {
     OptionsStore s;
@@ -242,9 +244,11 @@ TEST(OptionsSheet, ValuesByName) {
       {"DiscoveryPort", "9", true},   {"DiscoveryPort", "4243", false}, {"DiscoveryPort", "4242", true},
       {"RefreshAlways", "2", false},  {"SetAppIcon", "1", true},     {"Paper Out", "Error", true},
       {"toner low", "Warning", true}, {"Toner Low*", "Severe", false}, {"NoSuchOption", "1", false},
+      {"QuickSearch", "2", false},    {"QuickSearch", "on", false},  {"QuickSearch", "1", true},
   };
   for (const auto& c : cases) EXPECT_EQ(!sheet.set(c.name, c.value).has_value(), c.accepted) << c.name << "=" << c.value;
   EXPECT_EQ(sheet.value("GetTimeout"), "10");
   EXPECT_EQ(sheet.value("Paper Out"), "Error");
   EXPECT_EQ(sheet.value("DiscoveryPort"), "4242");
+  EXPECT_EQ(sheet.value("QuickSearch"), "1");
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/netware_device_entry.h"
 #include "app/settings.h"
 #include "app/view_editor.h"
 #include "app/view_manager.h"
@@ -273,4 +274,32 @@ TEST_F(ViewEditorTest, SelectViewNotesAndButtons) {
     EXPECT_EQ(s.renameEnabled, c.canRename) << c.what;
   }
   EXPECT_EQ(app::renamePrompt(*n("Lab")), "Rename the group \"Lab\" to:");
+}
+
+// "&Add..." asks with the dialog of the view's protocol: NetWare views for serial numbers or a
+// network, and an entry already listed is not listed twice.
+TEST_F(ViewEditorTest, NetWareViewsAddTheirOwnEntriesOnce) {
+  struct Case {
+    const char* view;
+    int type;
+    bool netware, serial;
+  } cases[] = {{"Printers", 6, false, false}, {"NW Lab", 7, true, false}, {"Cable Bench", 8, false, true}};
+  for (const auto& c : cases) {
+    if (!n(c.view)) {
+      ASSERT_TRUE(views.createDefaultView(c.view, c.type).node) << c.view;
+    }
+    CCustomizeViewPropSheet sheet(views, app::kEditorFilters, n(c.view));
+    EXPECT_EQ(sheet.filters().netware(), c.netware) << c.view;
+    EXPECT_EQ(sheet.filters().serial(), c.serial) << c.view;
+    sheet.close();
+  }
+  CCustomizeViewPropSheet sheet(views, app::kEditorFilters, n("NW Lab"));
+  app::CFiltersPage& f = sheet.filters();
+  while (!f.entries().empty()) f.deleteEntry(0);
+  for (const std::string& e : app::buildNetWareEntries(app::NetWareEntryKind::SerialNumbers, "S1, S2").entries)
+    EXPECT_TRUE(f.addEntry(e)) << e;
+  for (const std::string& e : app::buildNetWareEntries(app::NetWareEntryKind::SerialNumbers, "S2 S3").entries)
+    f.addEntry(e);
+  EXPECT_EQ(f.entries(), (std::vector<std::string>{"S1", "S2", "S3"}));
+  sheet.close();
 }

@@ -66,5 +66,18 @@ same "neither --list nor --addresses (exit)" 2 "$?"
 "$ctl" export --view Nowhere --list "$work/x.txt" >/dev/null 2>&1
 same "no such view (exit)" 1 "$?"
 
+# A serial view: each listed port is asked once and listed, answered or not ("No Response").
+"$ctl" views create Bench --protocol serial --entry COM3 >/dev/null
+check "views create (serial)" 0 "$?"
+cat >>"$TRELLAN_REGISTRY" <<REG
+
+[HKEY_CURRENT_USER\\Software\\Quorvel\\Trellan\\Serial]
+"COM3"="$work/no-such-line"
+REG
+"$ctl" export --view Bench --list "$work/serial.txt" >/dev/null 2>"$work/err"
+check "export of a serial view (exit)" 0 "$?"
+check "the serial list: its header and the silent port's row" "System Name,H/W Address,Serial Port,
+,,COM3" "$(tr -d '\r' <"$work/serial.txt")"
+
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ]

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -12,9 +13,11 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <map>
 
 #include "app/command_ids.h"
+#include "app/command_table.h"
 #include "app/gui/create_folder_dialog.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
@@ -22,7 +25,9 @@
 #include "app/gui/select_view_dialog.h"
 #include "app/gui/shell_dialog_commands.h"
 #include "app/gui/device_entry_dialog.h"
+#include "app/gui/netware_entry_dialog.h"
 #include "app/gui/view_editor_dialog.h"
+#include "app/gui/view_tree_pane.h"
 #include "app/options_sheet.h"
 #include "app/settings.h"
 #include "app/view_editor.h"
@@ -102,6 +107,7 @@ class TestShellDialogs : public QObject {
       child<QComboBox>(d, "accessProtocol")->setCurrentIndex(1);  // a protocol switch
       child<QCheckBox>(d, "appIcon")->setChecked(true);
       child<QComboBox>(d, "doubleClick")->setCurrentIndex(2);
+      child<QCheckBox>(d, "quickSearch")->setChecked(true);
       d.reject();
       return d.result();
     };
@@ -174,6 +180,109 @@ class TestShellDialogs : public QObject {
     QCOMPARE(gui["Views\\TCP/IP\\All Print Servers|Refresh"], std::string("180"));
   }
 
+  void createNewViewGoesIntoTheSelectedFolder() {
+    Window w(path_);
+    app::CViewNode* folder = w.views.createFolder(w.views.root(), "Lab Folder", 0).node;
+    QVERIFY(folder);
+    w.frame.messageTarget().post(kMsgViewSetChanged, 0, 0);
+    QCoreApplication::processEvents();
+    struct Case {
+      const char* name;
+      const char* selected;  // the tree's selection when the command runs
+      const char* view;
+      const char* parent;
+    } cases[] = {
+        {"a folder selected", "Lab Folder", "In Folder", "Lab Folder"},
+        {"a view selected: its folder", "Lab", "Beside Lab", nullptr},
+    };
+    for (const auto& c : cases) {
+      const app::CViewNode* selected = w.views.find(c.selected);
+      QVERIFY2(selected, c.name);
+      w.frame.treePane()->selectNode(selected);
+      shellDialogHooks().run = [&](QDialog& d) -> int {
+        auto* editor = qobject_cast<CViewEditorDialog*>(&d);
+        if (!editor) return 0;
+        QTest::keyClicks(child<QLineEdit>(d, "newViewName"), c.view);
+        editor->next();
+        d.reject();
+        return d.result();
+      };
+      w.frame.commands().router().execute(cmd::kCreateView);
+      const app::CViewNode* made = w.views.find(c.view);
+      QVERIFY2(made, c.name);
+      const app::CViewNode* expected = c.parent ? w.views.find(c.parent) : w.views.find("Lab")->parent();
+      QVERIFY2(made->parent() == expected, c.name);
+    }
+  }
+
+  void filterPaneDoubleClickOpensTheFiltersPage() {
+    Window w(path_);
+    auto* pane = w.frame.findChild<QLabel*>("statusPane4");
+    QVERIFY(pane);
+    int shown = 0;
+    shellDialogHooks().run = [&](QDialog& d) -> int {
+      auto* editor = qobject_cast<CViewEditorDialog*>(&d);
+      if (!editor) return 0;
+      ++shown;
+      [&] { QCOMPARE(editor->currentPage(), app::CCustomizeViewPropSheet::Page::Filters); }();
+      d.reject();
+      return d.result();
+    };
+    QTest::mouseClick(pane, Qt::LeftButton);
+    QCOMPARE(shown, 0);  // a single click is no shortcut
+    QTest::mouseDClick(pane, Qt::LeftButton);
+    QCOMPARE(shown, 1);
+  }
+
+  void netwareEntryDialogBuildsTheEntries() {
+    struct Case {
+      const char* name;
+      int option;
+      const char* text;
+      bool accepted;
+      std::vector<std::string> entries;
+    } cases[] = {
+        {"serial numbers", 0, "S1, S2", true, {"S1", "S2"}},
+        {"a network", 1, "1a", true, {"Network>0000001A"}},
+        {"a bad network stays open", 1, "xyz", false, {}},
+    };
+    for (const auto& c : cases) {
+      NetWareEntryDialog d;
+      d.chooseOption(c.option);
+      child<QLineEdit>(d, "netwareText")->setText(c.text);
+      d.accept();
+      QVERIFY2((d.result() == QDialog::Accepted) == c.accepted, c.name);
+      QVERIFY2(d.entries() == c.entries, c.name);
+      QVERIFY2(d.refusal().empty() == c.accepted, c.name);
+    }
+  }
+
+  void selectViewHelpOpensTheHelp() {
+    Window w(path_);
+    int opened = 0;
+    std::vector<std::string> told;
+    w.frame.commands().setLauncher([](const std::string&, const std::vector<std::string>&) { return false; },
+                                   [&](const std::string& url) {
+                                     opened += url.find("file:") == 0;
+                                     return true;
+                                   });
+    MainFrameCommands::Dialogs dialogs;
+    dialogs.askYesNo = [](const std::string&) { return false; };
+    dialogs.inform = [&](const std::string&, const std::string& text) { told.push_back(text); };
+    dialogs.askText = [](const std::string&, const std::string&) -> std::optional<std::string> { return std::nullopt; };
+    w.frame.commands().setDialogs(dialogs);
+    shellDialogHooks().run = [&](QDialog& d) -> int {
+      if (!qobject_cast<SelectViewDialog*>(&d)) return 0;
+      child<QPushButton>(d, "selectViewHelp")->click();
+      d.accept();
+      return d.result();
+    };
+    w.frame.commands().router().execute(cmd::kSelectViews);
+    // The help file opens, or (without one beside the test program) its failure is said.
+    const bool said = std::find(told.begin(), told.end(), std::string(app::texts::kUnableToLaunchBrowser)) != told.end();
+    QVERIFY2(opened == 1 || said, "Help did nothing");
+  }
+
   void saveListWritesTheList() {
     Window w(path_);
     const std::string out = dir_.filePath("list.txt").toStdString();
@@ -223,6 +332,10 @@ class TestShellDialogs : public QObject {
       DeviceEntryDialog d("/opt/trellan");
       d.chooseOption(2);
       grab(d, "device-entry");
+    }
+    {
+      NetWareEntryDialog d;
+      grab(d, "netware-entry");
     }
     {
       CreateFolderDialog d(views, views.root());

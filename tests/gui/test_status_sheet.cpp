@@ -69,7 +69,7 @@ class TestStatusSheet : public QObject {
     const QString fleet = dir_.filePath("fleet.json");
     // The unit of the hand-written report (tests/status/data/status-report.txt).
     std::ofstream(fleet.toStdString())
-        << R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,7],)"
+        << R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,3,5,7],)"
         << R"("hardware_address":"00:40:8C:01:02:03",)"
         << R"("system":{"descr":"Lab print server","contact":"Ops desk","name":"LAB PRINTER.1","location":"Rack 2"},)"
         << R"("ports":[{"name":"LPT1","display":"READY"}],"status":{"tcp_connections":false},"variables":[)"
@@ -94,7 +94,33 @@ class TestStatusSheet : public QObject {
         << R"({"oid":".6.3.1.4.8.0","type":"int","value":2},)"
         << R"({"oid":".6.3.1.4.15.0","type":"int","value":600},)"
         << R"({"oid":".6.3.1.6.0","type":"int","value":131071,"writable":false},)"
-        << R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)" << tcpRow(21, "0.0.0.0", 0, 2) << ","
+        << R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)"
+        << R"({"oid":".6.3.3.2.0","type":"int","value":2},)"
+        << R"({"oid":".6.3.3.4.1.0","type":"text","value":"LABPS@Lab@Trellan"},)"
+        << R"({"oid":".6.3.3.5.1.0","type":"text","value":"VINES ready"},)"
+        << R"({"oid":".6.3.3.5.2.0","type":"int","value":1},)"
+        << R"({"oid":".6.3.3.3.3.0","type":"int","value":1},)"
+        << R"({"oid":".6.3.3.5.4.1.2.1","type":"text","value":"Lab Queue@Lab@Trellan"},)"
+        << R"({"oid":".6.3.3.5.4.1.3.1","type":"text","value":"Active"},)"
+        << R"({"oid":".6.3.3.5.4.1.4.1","type":"int","value":1},)"
+        << R"({"oid":".6.3.3.5.4.1.5.1","type":"text","value":"Printing"},)"
+        << R"({"oid":".6.3.3.5.4.1.6.1","type":"int","value":2},)"
+        << R"({"oid":".6.3.3.5.4.1.7.1","type":"text","value":"PC7@Lab@Trellan"},)"
+        << R"({"oid":".6.3.3.5.4.1.8.1","type":"text","value":"budget, draft"},)"
+        << R"({"oid":".6.3.3.5.4.1.9.1","type":"text","value":"4096"},)"
+        << R"({"oid":".6.3.3.5.4.1.10.1","type":"text","value":"17"},)"
+        << R"({"oid":".6.3.5.2.0","type":"int","value":2},)"
+        << R"({"oid":".6.3.5.4.1.0","type":"hex","value":"8A"},)"
+        << R"({"oid":".6.3.5.4.2.0","type":"hex","value":"FF02"},)"
+        << R"({"oid":".6.3.5.5.1.0","type":"text","value":"EtherTalk ready"},)"
+        << R"({"oid":".6.3.5.4.4.1.2.1","type":"int","value":2},)"
+        << R"({"oid":".6.3.5.4.4.1.3.1","type":"text","value":"Lab Laser"},)"
+        << R"({"oid":".6.3.5.4.4.1.4.1","type":"text","value":"Lab Laser2"},)"
+        << R"({"oid":".6.3.5.4.4.1.5.1","type":"text","value":"LaserWriter"},)"
+        << R"({"oid":".6.3.5.4.4.1.6.1","type":"text","value":""},)"
+        << R"({"oid":".6.3.5.4.4.1.7.1","type":"text","value":"Lab Zone"},)"
+        << R"({"oid":".6.3.5.4.4.1.8.1","type":"text","value":"Lab Zone"},)"
+        << tcpRow(21, "0.0.0.0", 0, 2) << ","
         << tcpRow(9101, "127.0.0.1", 50000, 5) << "," << tcpRow(9113, "127.0.0.1", 50001, 13) << "]}]}";
     pjlPort_ = 0;
     for (int attempt = 0; attempt < 20 && !pjlPort_; ++attempt) {

@@ -27,7 +27,8 @@ std::string tcpRow(const char* local, int localPort, const char* remote, int rem
          R"(,"writable":false})";
 }
 
-// The unit the fixture describes: TCP/IP and wireless, three connections, two support numbers.
+// The unit the fixture describes: TCP/IP, VINES, EtherTalk and wireless, three connections, two
+// support numbers, a VINES job in progress and an AppleTalk name the unit had to change.
 std::string reportUnit(const std::string& extraUnitKeys = "") {
   std::string vars = R"({"oid":".1.5.0","type":"text","value":"S1234","writable":false},)"
                      R"({"oid":".1.9.0","type":"text","value":"V5.41","writable":false},)"
@@ -50,11 +51,36 @@ std::string reportUnit(const std::string& extraUnitKeys = "") {
                      R"({"oid":".6.3.1.4.8.0","type":"int","value":2},)"
                      R"({"oid":".6.3.1.4.15.0","type":"int","value":600},)"
                      R"({"oid":".6.3.1.6.0","type":"int","value":131071,"writable":false},)"
-                     R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)" +
+                     R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)"
+                     R"({"oid":".6.3.3.2.0","type":"int","value":2},)"
+                     R"({"oid":".6.3.3.4.1.0","type":"text","value":"LABPS@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.1.0","type":"text","value":"VINES ready"},)"
+                     R"({"oid":".6.3.3.5.2.0","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.3.3.0","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.5.4.1.2.1","type":"text","value":"Lab Queue@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.4.1.3.1","type":"text","value":"Active"},)"
+                     R"({"oid":".6.3.3.5.4.1.4.1","type":"int","value":1},)"
+                     R"({"oid":".6.3.3.5.4.1.5.1","type":"text","value":"Printing"},)"
+                     R"({"oid":".6.3.3.5.4.1.6.1","type":"int","value":2},)"
+                     R"({"oid":".6.3.3.5.4.1.7.1","type":"text","value":"PC7@Lab@Trellan"},)"
+                     R"({"oid":".6.3.3.5.4.1.8.1","type":"text","value":"budget, draft"},)"
+                     R"({"oid":".6.3.3.5.4.1.9.1","type":"text","value":"4096"},)"
+                     R"({"oid":".6.3.3.5.4.1.10.1","type":"text","value":"17"},)"
+                     R"({"oid":".6.3.5.2.0","type":"int","value":2},)"
+                     R"({"oid":".6.3.5.4.1.0","type":"hex","value":"8A"},)"
+                     R"({"oid":".6.3.5.4.2.0","type":"hex","value":"FF02"},)"
+                     R"({"oid":".6.3.5.5.1.0","type":"text","value":"EtherTalk ready"},)"
+                     R"({"oid":".6.3.5.4.4.1.2.1","type":"int","value":2},)"
+                     R"({"oid":".6.3.5.4.4.1.3.1","type":"text","value":"Lab Laser"},)"
+                     R"({"oid":".6.3.5.4.4.1.4.1","type":"text","value":"Lab Laser2"},)"
+                     R"({"oid":".6.3.5.4.4.1.5.1","type":"text","value":"LaserWriter"},)"
+                     R"({"oid":".6.3.5.4.4.1.6.1","type":"text","value":""},)"
+                     R"({"oid":".6.3.5.4.4.1.7.1","type":"text","value":"Lab Zone"},)"
+                     R"({"oid":".6.3.5.4.4.1.8.1","type":"text","value":"Lab Zone"},)" +
                      tcpRow("127.0.1.1", 21, "0.0.0.0", 0, 2) + "," +
                      tcpRow("127.0.1.1", 9101, "127.0.0.1", 50000, 5) + "," +
                      tcpRow("127.0.1.1", 9113, "127.0.0.1", 50001, 13);
-  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,7],)"
+  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,3,5,7],)"
          R"("hardware_address":"00:40:8C:01:02:03",)"
          R"("system":{"descr":"Lab print server","contact":"Ops desk","name":"LAB PRINTER.1","location":"Rack 2"},)"
          R"("ports":[{"name":"LPT1"}],"status":{"tcp_connections":false)" +
@@ -139,7 +165,7 @@ TEST_F(StatusSheetTest, PagesInTabOrderWithWirelessLastAndTheirValues) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.page->value(c.label), c.value) << c.page->title() << " " << c.label;
   EXPECT_FALSE(sheet->printerPage().portListShown()) << "one port: no port list";
-  EXPECT_EQ(sheet->networkPage().items().size(), 1u) << "wireless is not in the protocol list";
+  EXPECT_EQ(sheet->networkPage().items().size(), 3u) << "wireless is not in the protocol list";
 }
 
 TEST_F(StatusSheetTest, RefreshReadsMovingCountersAgain) {
@@ -192,6 +218,45 @@ TEST_F(StatusSheetTest, AReadFailureNamesThePageAndShowsNoSheet) {
   EXPECT_NE(sheet->Start(target, 0, "SIM00001", "1", false), 0);
   ASSERT_EQ(reported.size(), 1u);
   EXPECT_EQ(reported[0].rfind(texts::kGetProtocols, 0), 0u) << reported[0];
+}
+
+}  // namespace
+
+namespace {
+
+// The simulator's own VINES and EtherTalk values: an enabled protocol lists its details, a
+// disabled one only its "(Disabled)" line.
+TEST_F(StatusSheetTest, VinesAndEtherTalkSectionsFromTheSimulatorsValues) {
+  struct Case {
+    const char* name;
+    std::string variables;
+    std::int32_t protocol;
+    std::vector<std::string> shown;  // parts the section holds
+    bool detailed;
+  } cases[] = {
+      {"VINES enabled", "", 3,
+       {"(Enabled)\r\n", "\r\nError:\tVINES ready\r\n", "\r\nPrint Service 1:\tPrint Service 1\r\n",
+        "  Job Active:\tNo\r\n", "\r\nRouting Protocol:\tAutomatic Routing (Using Sequenced RTP)\r\n"},
+       true},
+      {"VINES disabled", R"({"oid":".6.3.3.2.0","type":"int","value":1})", 3, {"(Disabled)\r\n"}, false},
+      {"EtherTalk enabled", "", 5,
+       {"(Enabled)\r\nNode Address:\t0001\r\nNetwork Address:\tFF02\r\nStatus:\tEtherTalk ready\r\n",
+        "\r\nPort 1\tEnabled\r\n   Printer Name:\tSIM00001\r\n", "   Zone Name:\tLab Zone (*)\r\n"},
+       true},
+      {"EtherTalk disabled", R"({"oid":".6.3.5.2.0","type":"int","value":1})", 5, {"(Disabled)\r\n"}, false},
+  };
+  for (const auto& c : cases) {
+    statustest::FleetSim sim(R"({"devices":[{"address":"127.0.1.1","name":"SIM00001","protocols":[1,3,5],"variables":[)" +
+                             c.variables + "]}]}");
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    auto sheet = makeSheet();
+    ASSERT_EQ(sheet->Start(target, 0, "SIM00001", "1", false), 0) << c.name << ::testing::PrintToString(reported);
+    const std::string text = sheet->networkPage().sectionText(c.protocol);
+    for (const std::string& part : c.shown) EXPECT_NE(text.find(part), std::string::npos) << c.name << ": " << text;
+    if (!c.detailed) {
+      EXPECT_EQ(text, c.shown.front()) << c.name;
+    }
+  }
 }
 
 }  // namespace
