@@ -139,8 +139,8 @@ bool ethertalk(CWzEtherTalkDlg& page, const json& o, std::string& error) {
 bool serial(CWzSerialDlg& page, const json& o, std::string& error) {
   const std::string w = "serial";
   if (!onlyKeys(o,
-                {"mode", "duplex", "speed", "data_bits", "stop_bits", "parity", "flow", "modbus", "device_type",
-                 "tcp_exception", "auto_slave_id", "initial_delay", "char_timeout", "message_timeout", "slave_id"},
+                {"mode", "duplex", "speed", "dataBits", "stopBits", "parity", "flow", "modbus", "deviceType",
+                 "tcpException", "autoSlaveId", "initialDelay", "charTimeout", "messageTimeout", "slaveId"},
                 w, error))
     return false;
   SerialControls& c = page.controls();
@@ -151,12 +151,12 @@ bool serial(CWzSerialDlg& page, const json& o, std::string& error) {
   };
   const Pick picks[] = {
       {"mode", &c.mode, SerialLists::modes()},          {"duplex", &c.duplex, SerialLists::duplex()},
-      {"speed", &c.speed, SerialLists::speeds()},       {"data_bits", &c.dataBits, SerialLists::dataBits()},
-      {"stop_bits", &c.stopBits, SerialLists::stopBits()}, {"parity", &c.parity, SerialLists::parities()},
+      {"speed", &c.speed, SerialLists::speeds()},       {"dataBits", &c.dataBits, SerialLists::dataBits()},
+      {"stopBits", &c.stopBits, SerialLists::stopBits()}, {"parity", &c.parity, SerialLists::parities()},
       {"flow", &c.flow, SerialLists::flows()},          {"modbus", &c.modbus, SerialLists::onOff()},
-      {"device_type", &c.deviceType, SerialLists::deviceTypes()},
-      {"tcp_exception", &c.tcpException, SerialLists::onOff()},
-      {"auto_slave_id", &c.autoSlaveId, SerialLists::onOff()},
+      {"deviceType", &c.deviceType, SerialLists::deviceTypes()},
+      {"tcpException", &c.tcpException, SerialLists::onOff()},
+      {"autoSlaveId", &c.autoSlaveId, SerialLists::onOff()},
   };
   for (const Pick& p : picks) {
     std::int32_t v = *p.field;
@@ -168,8 +168,8 @@ bool serial(CWzSerialDlg& page, const json& o, std::string& error) {
     const char* key;
     std::string* text;
   };
-  for (const Field& f : {Field{"initial_delay", &c.initialDelay}, Field{"char_timeout", &c.charTimeout},
-                         Field{"message_timeout", &c.messageTimeout}, Field{"slave_id", &c.slaveId}}) {
+  for (const Field& f : {Field{"initialDelay", &c.initialDelay}, Field{"charTimeout", &c.charTimeout},
+                         Field{"messageTimeout", &c.messageTimeout}, Field{"slaveId", &c.slaveId}}) {
     std::int32_t v = 0;
     if (!o.contains(f.key)) continue;
     if (!number(o, f.key, v, w, error)) return false;
@@ -181,7 +181,7 @@ bool serial(CWzSerialDlg& page, const json& o, std::string& error) {
 
 bool wireless(CWzWirelessDlg& page, const json& o, std::string& error) {
   const std::string w = "wireless";
-  if (!onlyKeys(o, {"mode", "ssid", "channel", "rate", "radio", "density", "encryption", "key_selection", "keys"}, w,
+  if (!onlyKeys(o, {"mode", "ssid", "channel", "rate", "radio", "density", "encryption", "keySelection", "keys"}, w,
                 error))
     return false;
   config::CWirelessPage& m = page.model();
@@ -202,7 +202,7 @@ bool wireless(CWzWirelessDlg& page, const json& o, std::string& error) {
   if (!text(o, "ssid", m.ssid, w, error)) return false;
   config::SecurityValues security = m.security;
   if (!number(o, "encryption", security.encryption, w, error)) return false;
-  if (!number(o, "key_selection", security.keySelection, w, error)) return false;
+  if (!number(o, "keySelection", security.keySelection, w, error)) return false;
   if (o.contains("keys")) {
     const json& keys = o["keys"];
     if (!keys.is_array() || keys.size() > security.keys.size())

@@ -7,10 +7,10 @@
 //   {"protocols": {"TCP/IP": true, "Wireless": false},
 //    "tcpip": {"dynamic": false, "address": "10.1.2.3", "mask": "255.0.0.0", "gateway": "10.0.0.1"},
 //    "ethertalk": {"ports": [{"name": "Laser", "zone": "*"}]},
-//    "serial": {"mode": 4, "duplex": 1, "speed": 9600, "data_bits": 8, "stop_bits": 1, "parity": 0,
-//               "flow": 0, "modbus": 1, "device_type": 0, "tcp_exception": 0, "auto_slave_id": 1,
-//               "initial_delay": 100, "char_timeout": 10, "message_timeout": 1000, "slave_id": 5},
-//    "wireless": {"mode": 3, "ssid": "LAB", "channel": 6, "rate": 3, "encryption": 1, "key_selection": 0,
+//    "serial": {"mode": 4, "duplex": 1, "speed": 9600, "dataBits": 8, "stopBits": 1, "parity": 0,
+//               "flow": 0, "modbus": 1, "deviceType": 0, "tcpException": 0, "autoSlaveId": 1,
+//               "initialDelay": 100, "charTimeout": 10, "messageTimeout": 1000, "slaveId": 5},
+//    "wireless": {"mode": 3, "ssid": "LAB", "channel": 6, "rate": 3, "encryption": 1, "keySelection": 0,
 //                 "keys": ["0123456789"]},
 //    "vines": {"user": "PS@Lab@Org", "password": "secret", "services": [{"name": "Q@Lab@Org", "port": 1}]}}
 #include <nlohmann/json.hpp>
