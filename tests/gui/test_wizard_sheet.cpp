@@ -1,5 +1,5 @@
-// "Configuration Wi&zard" from the main window on a simulated unit with TCP/IP and wireless:
-// Welcome to Verify with a new address and a new SSID, the verification text, Finish, and then
+// "Configuration Wi&zard" from the main window on a simulated unit with TCP/IP, wireless,
+// EtherTalk, VINES and a serial first port: Welcome to Verify with a new address and a new SSID, the verification text, Finish, and then
 // the simulator's request log and the list row at the unit's new address.
 #include <QJsonArray>
 #include <QLabel>
@@ -40,9 +40,12 @@ class TestWizardSheet : public QObject {
     const QString fleet = dir_.filePath("fleet.json");
     std::ofstream(fleet.toStdString())
         << R"({"defaults":{"agent":{"reset_silence_ms":300}},)"
-        << R"("devices":[{"address":"127.0.1.1","name":"WIZARD-UNIT","mib_level":8,"protocols":[1,7],)"
+        << R"("devices":[{"address":"127.0.1.1","name":"WIZARD-UNIT","mib_level":8,"protocols":[1,7,5,3],)"
         << R"("variables":[{"oid":".6.3.1.4.1.0","type":"ip","value":"127.0.1.1"},)"
-        << R"({"oid":".6.3.1.4.4.0","type":"int","value":1}]}]})";
+        << R"({"oid":".6.3.1.4.4.0","type":"int","value":1},)"
+        << R"({"oid":".6.2.3.2.1.12.1","type":"int","value":32759},)"
+        << R"({"oid":".6.2.3.2.1.28.1","type":"int","value":100},{"oid":".6.2.3.2.1.29.1","type":"int","value":20},)"
+        << R"({"oid":".6.2.3.2.1.30.1","type":"int","value":1000}]}]})";
     QVERIFY2(sim_.start(dir_.path(), fleet), qPrintable(sim_.error));
     qputenv("TRELLAN_SNMP_PORT", QByteArray::number(sim_.snmpPort));
     QVERIFY(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr) != SNMPAPI_FAILURE);
@@ -71,7 +74,7 @@ class TestWizardSheet : public QObject {
       headings << heading();
       auto* list = sheet->findChild<QListWidget*>("protocols");
       QVERIFY(list);
-      QCOMPARE(list->count(), 2);
+      QCOMPARE(list->count(), 4);
       QVERIFY(!(list->item(0)->flags() & Qt::ItemIsEnabled));  // TCP/IP carries the connection
       QTest::mouseClick(sheet->nextButton(), Qt::LeftButton);
       headings << heading();
@@ -85,17 +88,22 @@ class TestWizardSheet : public QObject {
       QVERIFY(ssid);
       ssid->selectAll();
       QTest::keyClicks(ssid, "WIZARD-LAB");
-      QTest::mouseClick(sheet->nextButton(), Qt::LeftButton);
-      headings << heading();
+      for (int i = 0; i < 6 && sheet->nextButton()->isEnabled(); ++i) {
+        QTest::mouseClick(sheet->nextButton(), Qt::LeftButton);
+        headings << heading();
+      }
       QVERIFY(sheet->finishButton()->isEnabled());
       summary = sheet->findChild<QPlainTextEdit*>("summary")->toPlainText();
       QTest::mouseClick(sheet->finishButton(), Qt::LeftButton);
     });
     QCOMPARE(headings, (QStringList{"Welcome!", "Select Protocols", "Configure TCP/IP", "Configure Wireless Settings",
-                                    "Verify Settings Before Saving"}));
+                                    "Configure EtherTalk", "Configure Banyan Vines Properties",
+                                    "Configure Serial Settings", "Verify Settings Before Saving"}));
     QVERIFY2(summary.startsWith("The following changes will be made: \n"), qPrintable(summary));
     QVERIFY2(summary.contains("\n=============================\nTCP/IP: \nIP Address:  127.0.1.9\n"), qPrintable(summary));
     QVERIFY2(summary.contains("\nSSID:  WIZARD-LAB\n"), qPrintable(summary));
+    QVERIFY2(summary.contains("\nEtherTalk:  No Changes Detected"), qPrintable(summary));
+    QVERIFY2(summary.contains("\nSerial Changes:  No Changes Detected"), qPrintable(summary));
 
     // The same SETs as the flow and trellanctl wizard send: the address, the SSID, the reset.
     const QString E = "1.3.6.1.4.1.1240.2.3.5";
@@ -116,10 +124,11 @@ class TestWizardSheet : public QObject {
     if (out.isEmpty()) QSKIP("TRELLAN_SCREENSHOT_DIR not set");
     QStringList saved;
     run([&](wizardgui::CWzWizardSheet* sheet) {
-      for (int i = 0; i < 8; ++i) {
+      for (int i = 0; i < 10; ++i) {
         QTest::qWait(100);
         QString name = sheet->findChild<QLabel*>("heading")->text().toLower();
         name.replace(QRegularExpression("[^a-z0-9]+"), "-");
+        if (name.endsWith(QLatin1Char('-'))) name.chop(1);
         const QString file = out + "/wizard-" + name + ".png";
         if (sheet->grab().save(file)) saved << file;
         if (!sheet->nextButton()->isEnabled()) break;
