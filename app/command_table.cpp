@@ -163,9 +163,9 @@ bool featureInBuild(Feature feature) noexcept {
     case F::ListExport:
     case F::ViewEditor:
     case F::Options:
+    case F::Wizard:
       return true;
     // Later issues switch these on together with their handlers.
-    case F::Wizard:
     case F::MultiUnit:
     case F::NetworkDrive:
       return false;

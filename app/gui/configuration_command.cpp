@@ -24,6 +24,9 @@
 #include "platform/string_table.h"
 #include "platform/report_error.h"
 #include "snmp/engine_watch.h"
+#include "tools/net_environment.h"
+#include "wizard/gui/wizard_sheet_dialog.h"
+#include "wizard/wizard_command.h"
 
 namespace {
 
@@ -175,4 +178,30 @@ void runConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& comman
   snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());
   MainWindowConfigHost host(frame, commands);
   config::runConfigurationCommand(host);
+}
+
+namespace {
+
+class MainWindowWizardUi final : public wizard::WizardUi {
+ public:
+  MainWindowWizardUi(CMainFrame& frame, MainFrameCommands& commands) : frame_(frame), commands_(commands) {}
+  bool show(wizard::WizardFlow& flow, const std::string& title) override {
+    wizardgui::CWzWizardSheet sheet(flow, QString::fromStdString(title), &frame_);
+    return sheet.exec() == QDialog::Accepted;
+  }
+  void openWebPage(const std::string&) override { commands_.router().execute(app::cmd::kHttp); }
+
+ private:
+  CMainFrame& frame_;
+  MainFrameCommands& commands_;
+};
+
+}  // namespace
+
+void runWizardFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
+  snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());
+  MainWindowConfigHost host(frame, commands);
+  MainWindowWizardUi ui(frame, commands);
+  const bool netware = (netEnvironment().flags() & CNetEnvironment::kNetWareClient) != 0;
+  wizard::runWizardCommand(host, ui, netware);
 }

@@ -12,3 +12,5 @@ void runSaveConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& co
 void runRestoreConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);
 // "&Reset" on the focused device: the "Reset Server" dialog.
 void runResetFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);
+// "Configuration Wi&zard" on the focused device: the wizard, then its save and the reset.
+void runWizardFromMainWindow(CMainFrame& frame, MainFrameCommands& commands);

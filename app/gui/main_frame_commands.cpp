@@ -254,6 +254,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kSaveConfiguration, [this] { runSaveConfigurationFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kRestoreConfiguration, [this] { runRestoreConfigurationFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kReset, [this] { runResetFromMainWindow(frame_, *this); });
+  r.setHandler(cmd::kWizard, [this] { runWizardFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kStatus, [this] { runStatusFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });

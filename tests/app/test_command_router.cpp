@@ -120,7 +120,7 @@ TEST_F(RouterFixture, DisabledCommandsDoNothingUnlessPostedByTheProgram) {
 }
 
 TEST_F(RouterFixture, DoubleClickRunsTheStoredCommand) {
-  // General\DoubleClick = 32799: the wizard, which says it is not in this build yet.
+  // General\DoubleClick = 32799: the wizard, which says so while the window has not wired it.
   EXPECT_EQ(router->doubleClick(cmd::kWizard), DispatchResult::NotAvailable);
   EXPECT_EQ(host.messages, std::vector<std::string>{notAvailableMessage(cmd::kWizard)});
   bool ran = false;

@@ -134,19 +134,20 @@ TEST(CommandTable, ToolBarPositionsAreDistinct) {
 
 TEST(CommandTable, NotAvailableMessageNamesTheCommand) {
   EXPECT_EQ(notAvailableMessage(cmd::kWizard), "Configuration Wizard: not available in this build.");
+  EXPECT_EQ(notAvailableMessage(cmd::kMultipleConfiguration), "Multiple Configuration: not available in this build.");
   EXPECT_EQ(notAvailableMessage(cmd::kSaveList), "Save List to File: not available in this build.");
   EXPECT_EQ(notAvailableMessage(4242), "Command 4242: not available in this build.");
   EXPECT_EQ(plainMenuText("Fish && &Chips..."), "Fish & Chips");
 }
 
 TEST(CommandTable, FeaturesOfLaterIssuesAreNotInThisBuild) {
-  for (cmd::CommandId id : {cmd::kWizard, cmd::kMultipleConfiguration})
+  for (cmd::CommandId id : {cmd::kMultipleConfiguration})
     EXPECT_FALSE(featureInBuild(findCommand(id)->feature)) << id;
   for (cmd::CommandId id : {cmd::kConfiguration, cmd::kStatus, cmd::kRefresh, cmd::kStop, cmd::kRegistration, cmd::kEmailSupport,
                             cmd::kHelpContents, cmd::kVigilo, cmd::kTelnet, cmd::kHttp, cmd::kNetworkInformation,
                             cmd::kReset, cmd::kSaveConfiguration, cmd::kRestoreConfiguration, cmd::kUnlistedIpServer,
                             cmd::kCreateView, cmd::kModifyView, cmd::kSelectViews, cmd::kOptions, cmd::kSaveList,
-                            cmd::kSaveIpAddresses})
+                            cmd::kSaveIpAddresses, cmd::kWizard})
     EXPECT_TRUE(featureInBuild(findCommand(id)->feature)) << id;
 }
 

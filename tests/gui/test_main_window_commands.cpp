@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 #include <optional>
@@ -34,6 +35,7 @@
 #include "snmp/winsnmp.h"
 #include "tests/gui/all_view_window.h"
 #include "tests/support/sim_process.h"
+#include "wizard/gui/wizard_sheet_dialog.h"
 
 namespace cmd = app::cmd;
 
@@ -295,10 +297,20 @@ class TestMainWindowCommands : public QObject {
     w.reg.setDword(app::kGeneralKey, "DoubleClick", cmd::kWizard);
     w.searchAll();
     const QModelIndex index = w.selectRow(0);
+    // The wizard opens on the row: it is closed again at once.
+    bool opened = false;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      if (auto* sheet = qobject_cast<wizardgui::CWzWizardSheet*>(QApplication::activeModalWidget())) {
+        opened = true;
+        sheet->reject();
+      }
+    });
+    poll.start();
     emit w.frame.listView()->doubleClicked(index);
-    QCOMPARE(w.dialogs.boxes.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(w.dialogs.boxes[0].second),
-             QString("Configuration Wizard: not available in this build."));
+    poll.stop();
+    QVERIFY(opened);
   }
 
   void whatsWrongShowsTheUnitsStatus() {

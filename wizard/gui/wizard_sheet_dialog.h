@@ -1,0 +1,59 @@
+#pragma once
+// CWzWizardSheet: the configuration wizard's window. One widget per page the flow has; Back and
+// Next go through the flow (which refuses with the page's message or moves along its page
+// sequence); the Verify page shows the flow's text; Finish closes with Accepted and the command
+// saves. Every rule stays in wizard/.
+#include <QDialog>
+#include <QMap>
+#include <functional>
+#include <string>
+
+#include "wizard/wizard_flow.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+
+namespace wizardgui {
+
+class CWzWizardSheet : public QDialog {
+  Q_OBJECT
+
+ public:
+  CWzWizardSheet(wizard::WizardFlow& flow, const QString& title, QWidget* parent = nullptr);
+
+  // The page widget of a page id (null when the wizard has no such page).
+  QWidget* pageWidget(int id) const { return pages_.value(id, nullptr); }
+  QPushButton* backButton() const { return back_; }
+  QPushButton* nextButton() const { return next_; }
+  QPushButton* finishButton() const { return finish_; }
+  // Messages of refused pages go here (a message box by default; tests replace it).
+  void setInform(std::function<void(const std::string&)> inform) { inform_ = std::move(inform); }
+
+ public slots:
+  void goNext();
+  void goBack();
+
+ private:
+  void buildPages();
+  void showCurrent();
+  void refresh(int id);
+  void inform(const std::string& text);
+
+  wizard::WizardFlow& flow_;
+  QStackedWidget* stack_ = nullptr;
+  QLabel* heading_ = nullptr;
+  QPushButton* back_ = nullptr;
+  QPushButton* next_ = nullptr;
+  QPushButton* finish_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  QPlainTextEdit* summary_ = nullptr;
+  QMap<int, QWidget*> pages_;
+  QMap<int, std::function<void()>> loaders_;
+  std::function<void(const std::string&)> inform_;
+  bool loading_ = false;
+  config::SecurityValues shownSecurity_;
+};
+
+}  // namespace wizardgui
