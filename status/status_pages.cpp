@@ -2,6 +2,7 @@
 
 #include "access/mib_catalogue.h"
 #include "access/mib_enumerations.h"
+#include "status/report_netware_section.h"
 #include "status/status_format.h"
 
 namespace status {
@@ -215,6 +216,7 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
   tcpip_.reset();
   enables_.clear();
   walk_ = {};
+  netware_.reset();
   for (const auto& [id, name] : protocols_) {
     switch (id) {
       case 1: {
@@ -225,6 +227,10 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
         break;
       }
       case 2: case 3: case 4: case 5: case 7: {
+        if (id == 2) {
+          netware_ = std::make_unique<NetWareSection>(prefix_, netwareClient_);
+          if (int rc = netware_->read(session)) return rc;
+        }
         // The protocol's enable switch: E.6.3.n.2.0, wireless E.8.3.18.0.
         const std::string oid = prefix_ + (id == 7 ? std::string(".8.3.18.0") : ".6.3." + std::to_string(id) + ".2.0");
         snmpaccess::CVarBind b(oid.c_str());
@@ -274,7 +280,9 @@ std::string CNetworkStatusPage::sectionText(std::int32_t number) const {
     case 2: case 3: case 4: case 5: {
       bool read = false;
       for (const auto& [id, v] : enables_) read = read || id == number;
-      return read ? statusLine(number) : std::string();
+      if (!read) return {};
+      if (number == 2 && netware_ && statusLine(2) == "(Enabled)\r\n") return statusLine(2) + netware_->text();
+      return statusLine(number);
     }
     default: return {};  // wireless has the heading only
   }
