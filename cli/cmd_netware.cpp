@@ -5,12 +5,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include <memory>
 #include <ostream>
+#include <utility>
 
+#include "access/snmp_session.h"
+#include "app/settings.h"
+#include "cli/cmd_snmp_common.h"
 #include "netware/bindery_name.h"
 #include "netware/fnk_binding.h"
 #include "netware/nw_config.h"
 #include "netware/nw_volumes.h"
+#include "platform/registry.h"
 
 namespace cli::netware {
 
@@ -35,7 +41,8 @@ struct SetupOptions {
   std::string address;
   std::string printServer;
   std::string server;
-  std::string mode = "pserver";
+  std::string mode;  // empty: the unit's
+  cli::snmpcmd::Options snmp;
   std::vector<std::string> queues;
   std::vector<std::string> printerNumbers;
   std::string password;
@@ -45,16 +52,38 @@ struct SetupOptions {
 
 int toMode(const std::string& m) { return m == "rprinter" ? CNetWareConfig::kModeRPrinter : CNetWareConfig::kModePServer; }
 
-// Fills the configuration as the NetWare page holds it after reading the print server.
-int prepare(Context& ctx, const std::string& command, const SetupOptions& o, CNetWareConfig& config) {
-  std::string why;
-  if (!clientReady(why)) return failure(ctx, command, kNotAvailable + why);
-  config.showMessage = [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; };
-  config.attachServers();
-  config.mode = toMode(o.mode);
-  config.printServerName = o.printServer;
-  config.defaultFileServer = o.server;
-  config.printerNumbers.assign(4, ::netware::kNoPrinterNumber);
+// The group whose request failed, to name the unit's error status and the OID it named.
+int reportGroupFailure(Context& ctx, const std::string& command, int rc, const CNetWareConfig& c) {
+  const snmpaccess::CMibGroup* failed = nullptr;
+  for (const snmpaccess::CMibGroup* g : {static_cast<const snmpaccess::CMibGroup*>(c.netWareGroup.get()),
+                                         static_cast<const snmpaccess::CMibGroup*>(c.ndsGroup.get()),
+                                         static_cast<const snmpaccess::CMibGroup*>(c.portGroup.get())})
+    if (!failed && g && g->errorStatus() != 0) failed = g;
+  if (!failed) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);
+  return cli::snmpcmd::reportResult(ctx, command, rc, failed->errorStatus(), failed->errorIndex(), failed->failedOid());
+}
+
+struct Session {
+  cli::snmpcmd::Engine engine;
+  snmpaccess::SnmpTarget target;
+  std::unique_ptr<snmpaccess::CSnmpSession> session;
+};
+
+int checkName(Context& ctx, const std::string& command, const std::string& what, const std::string& name) {
+  if (::netware::hasInvalidNameCharacters(name) || !::netware::fitsBinderyName(name))
+    return usageError(ctx, command, what + " '" + name + "': " + ::netware::kTextInvalidNameCharacters +
+                                        " or longer than 47 characters");
+  return kExitOk;
+}
+
+// Fills the configuration as the NetWare page holds it after reading the print server: its own
+// settings from the unit, then the options given on the command line over them, then the queue
+// assignments from the binderies.
+int prepare(Context& ctx, const std::string& command, const SetupOptions& o, CNetWareConfig& config, Session& s) {
+  for (const auto& [what, name] : {std::pair{"--print-server", &o.printServer}, std::pair{"--server", &o.server}})
+    if (!name->empty())
+      if (const int rc = checkName(ctx, command, what, *name)) return rc;
+  std::vector<std::pair<int, int>> numbers;
   for (const std::string& pn : o.printerNumbers) {
     const auto colon = pn.find(':');
     int port = 0, number = 0;
@@ -64,11 +93,45 @@ int prepare(Context& ctx, const std::string& command, const SetupOptions& o, CNe
     } catch (...) {
       port = 0;
     }
-    if (colon == std::string::npos || port < 1 || port > 4 || number < 0 || number > 254)
-      return usageError(ctx, command, "'" + pn + "' is not PORT:NUMBER (port 1-4, number 0-254)");
-    config.printerNumbers[static_cast<std::size_t>(port - 1)] = number;
+    if (colon == std::string::npos || port < 1 || port > 4 || number < 0 || number > 255)
+      return usageError(ctx, command, "'" + pn + "' is not PORT:NUMBER (port 1-4, number 0-255; 255: none)");
+    numbers.emplace_back(port - 1, number);
   }
-  if (const int rc = config.readQueueAssignments()) return failure(ctx, command, "reading the queue assignments failed (" + std::to_string(rc) + ")");
+  std::string why;
+  if (!clientReady(why)) return failure(ctx, command, kNotAvailable + why);
+  config.showMessage = [&ctx](const std::string& m) { *ctx.err << "trellanctl: " << m << "\n"; };
+
+  if (!s.engine.started()) return failure(ctx, command, "the SNMP engine could not be started");
+  int exit = kExitOk;
+  if (!cli::snmpcmd::makeTarget(ctx, command, o.address, o.snmp, &s.engine.progress(), s.target, exit)) return exit;
+  const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
+                                    platform::Registry::Access::ReadOnly);
+  app::applyGroupTimeouts(settings, cli::snmpcmd::commandLineTimeout(o.snmp));
+  int rc = 0;
+  s.session = std::make_unique<snmpaccess::CSnmpSession>(&s.target, rc);
+  if (rc != 0) return cli::snmpcmd::reportResult(ctx, command, rc, 0, 0);
+
+  config.attachServers();
+  if (const int r = config.readSettings(*s.session)) return reportGroupFailure(ctx, command, r, config);
+  if (!o.printServer.empty() && o.printServer != config.printServerName) {
+    config.printServerName = o.printServer;
+    config.printServerNameChanged = true;
+  }
+  if (!o.server.empty() && o.server != config.defaultFileServer) {
+    config.defaultFileServer = o.server;
+    config.defaultFileServerChanged = true;
+  }
+  if (!o.mode.empty()) config.setMode(toMode(o.mode));
+  for (const auto& [port, number] : numbers) {
+    if (config.printerNumbers.size() <= static_cast<std::size_t>(port))
+      config.printerNumbers.resize(static_cast<std::size_t>(port) + 1, ::netware::kNoPrinterNumber);
+    config.printerNumbers[static_cast<std::size_t>(port)] = number;
+  }
+  if (config.printServerName.empty())
+    return failure(ctx, command, "the print server has no NetWare print server name: give --print-server");
+  if (const int r = checkName(ctx, command, "the print server name", config.printServerName)) return r;
+  if (const int r = config.readQueueAssignments())
+    return failure(ctx, command, "reading the queue assignments failed (" + std::to_string(r) + ")");
   return kExitOk;
 }
 
@@ -83,6 +146,8 @@ nlohmann::json modelJson(const CNetWareConfig& c) {
   return {{"printServer", c.printServerName},
           {"mode", c.mode == CNetWareConfig::kModeRPrinter ? "rprinter" : "pserver"},
           {"defaultFileServer", c.defaultFileServer},
+          {"mibVersion", c.mibVersion},
+          {"printerNumbers", c.printerNumbers},
           {"fileServers", servers}};
 }
 
@@ -95,14 +160,6 @@ void printModel(Context& ctx, const CNetWareConfig& c) {
   *ctx.out << "Print server " << c.printServerName << " on " << c.defaultFileServer
            << (c.mode == CNetWareConfig::kModeRPrinter ? " (RPrinter)" : " (PServer)") << "\n";
   *ctx.out << (plain.empty() ? "No queues assigned.\n" : plain.substr(plain.find_first_not_of('\n')));
-}
-
-int checkNames(Context& ctx, const std::string& command, const SetupOptions& o) {
-  if (o.printServer.empty()) return usageError(ctx, command, "--print-server names the print server's bindery object");
-  for (const std::string* n : {&o.printServer, &o.server})
-    if (::netware::hasInvalidNameCharacters(*n) || !::netware::fitsBinderyName(*n))
-      return usageError(ctx, command, "'" + *n + "': " + ::netware::kTextInvalidNameCharacters + " or longer than 47 characters");
-  return kExitOk;
 }
 
 int runStatus(Context& ctx) {
@@ -129,15 +186,15 @@ int runStatus(Context& ctx) {
 
 int runSetup(Context& ctx, const SetupOptions& o) {
   const std::string command = "netware setup";
-  if (const int rc = checkNames(ctx, command, o)) return rc;
   if (o.queues.empty()) return usageError(ctx, command, "give at least one --queue [SERVER/]QUEUE:PORT");
   ::netware::NwVolumes volumes;
   CNetWareConfig config(::netware::fennick(), volumes);
-  if (const int rc = prepare(ctx, command, o, config)) return rc;
+  Session s;
+  if (const int rc = prepare(ctx, command, o, config, s)) return rc;
   for (const std::string& q : o.queues) {
     const auto colon = q.rfind(':');
     const auto slash = q.find('/');
-    std::string server = slash == std::string::npos ? o.server : q.substr(0, slash);
+    std::string server = slash == std::string::npos ? config.defaultFileServer : q.substr(0, slash);
     std::string queue = q.substr(slash == std::string::npos ? 0 : slash + 1,
                                  colon == std::string::npos ? std::string::npos : colon - (slash == std::string::npos ? 0 : slash + 1));
     int port = 0;
@@ -176,9 +233,10 @@ int runSetup(Context& ctx, const SetupOptions& o) {
     config.password = o.password;
     config.passwordChanged = true;
   }
-  config.defaultFileServerChanged = true;
   if (const int rc = config.applyBindery()) return failure(ctx, command, "the bindery setup failed (" + std::to_string(rc) + ")");
-  *ctx.err << "bindery setup written for " << o.printServer << "\n";
+  *ctx.err << "bindery setup written for " << config.printServerName << "\n";
+  if (const int rc = config.write(*s.session)) return reportGroupFailure(ctx, command, rc, config);
+  *ctx.err << "changed NetWare settings sent; the print server takes them at its next reset\n";
   if (ctx.json)
     writeJson(ctx, modelJson(config));
   else
@@ -188,10 +246,10 @@ int runSetup(Context& ctx, const SetupOptions& o) {
 
 int runShow(Context& ctx, const SetupOptions& o) {
   const std::string command = "netware show";
-  if (const int rc = checkNames(ctx, command, o)) return rc;
   ::netware::NwVolumes volumes;
   CNetWareConfig config(::netware::fennick(), volumes);
-  if (const int rc = prepare(ctx, command, o, config)) return rc;
+  Session s;
+  if (const int rc = prepare(ctx, command, o, config, s)) return rc;
   if (ctx.json)
     writeJson(ctx, modelJson(config));
   else
@@ -200,11 +258,14 @@ int runShow(Context& ctx, const SetupOptions& o) {
 }
 
 void addTarget(CLI::App& app, SetupOptions& o) {
-  app.add_option("ADDRESS", o.address, "the print server (its bindery object is named by --print-server)")->required();
-  app.add_option("--print-server", o.printServer, "the print server's bindery name")->required()->type_name("NAME");
-  app.add_option("--server", o.server, "its default file server")->required()->type_name("FS");
-  addChoice(app, "--mode", o.mode, {"pserver", "rprinter"}, "PServer (queues serviced) or RPrinter (printer numbers)");
-  app.add_option("--printer-number", o.printerNumbers, "RPrinter printer number of a port")->type_name("PORT:N");
+  app.add_option("ADDRESS", o.address, "the print server, whose NetWare settings are read over SNMP")->required();
+  app.add_option("--print-server", o.printServer, "the bindery name to use instead of the unit's")->type_name("NAME");
+  app.add_option("--server", o.server, "the default file server to use instead of the unit's")->type_name("FS");
+  addChoice(app, "--mode", o.mode, {"pserver", "rprinter"},
+            "PServer (queues serviced) or RPrinter (printer numbers) instead of the unit's mode");
+  app.add_option("--printer-number", o.printerNumbers, "printer number of a port instead of the unit's (255: none)")
+      ->type_name("PORT:N");
+  cli::snmpcmd::addOptions(app, o.snmp);
 }
 
 const CommandRegistration kNetWare({"netware", "NetWare client status and bindery print-server setup",
@@ -223,7 +284,9 @@ const CommandRegistration kStatus({"netware status", "is the NetWare client ther
 const CommandRegistration kSetup({"netware setup", "write a print server's bindery setup",
                                   "Creates the print server object with its properties and rights on each file "
                                   "server that has queues, attaches it to the queues, and writes its configuration "
-                                  "files under SYS:SYSTEM, as the NetWare page saves them. Queues already "
+                                  "files under SYS:SYSTEM, as the NetWare page saves them, then sends the NetWare "
+                                  "settings that changed to the print server. Its name, default file server, "
+                                  "mode and printer numbers are read from it unless given. Queues already "
                                   "serviced stay.\n\nExit status: 0 written, 1 failed, 2 usage error.",
                                   [](CLI::App& app) {
                                     auto o = std::make_shared<SetupOptions>();
@@ -237,8 +300,8 @@ const CommandRegistration kSetup({"netware setup", "write a print server's binde
                                   }});
 
 const CommandRegistration kShow({"netware show", "read a print server's bindery setup back",
-                                 "Reads the queue assignments of a print server from the binderies and its "
-                                 "configuration files.\n\nExit status: 0 read, 1 failed, 2 usage error.",
+                                 "Reads a print server's NetWare settings over SNMP and its queue assignments "
+                                 "from the binderies and its configuration files.\n\nExit status: 0 read, 1 failed, 2 usage error.",
                                  [](CLI::App& app) {
                                    auto o = std::make_shared<SetupOptions>();
                                    addTarget(app, *o);

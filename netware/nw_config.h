@@ -5,9 +5,11 @@
 // goes through the binding; files go through the mounted SYS volumes.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "access/group_classes.h"
 #include "netware/fnk_binding.h"
 #include "netware/nw_volumes.h"
 
@@ -64,6 +66,15 @@ class CNetWareConfig {
 
   // Collects the file servers the workstation is attached to (status 0x33 connections).
   std::uint32_t attachServers();
+  // The print server's own settings (its NetWare, port and NDS groups), then the queue
+  // assignments for them. Any group error ends the read with its code.
+  int read(snmpaccess::CSnmpSession& session, std::string_view prefix = mib::kDefaultEnterprisePrefix);
+  // The settings part of read: groups, mode and default file server, no bindery access beyond
+  // the file-server check of the NetWare name.
+  int readSettings(snmpaccess::CSnmpSession& session, std::string_view prefix = mib::kDefaultEnterprisePrefix);
+  // Sends what the model changed in the groups: port rows, NetWare group, NDS group in that
+  // order; nothing when the model was never attached, or was not read.
+  int write(snmpaccess::CSnmpSession& session);
   // The queue assignments from the binderies and configuration files, for the settings held.
   int readQueueAssignments();
   int addQueue(const std::string& fileServer, const std::string& queue, int* index = nullptr);
@@ -92,6 +103,12 @@ class CNetWareConfig {
   std::vector<std::string> attachedServers;
   std::vector<CNwFileServer> servers;
   std::string netWareName;  // the NetWare name variable of the print server
+  int portCount = 0;
+
+  // The groups of the last read (null before).
+  std::unique_ptr<snmpaccess::CNetWareGroup> netWareGroup;
+  std::unique_ptr<snmpaccess::CNetWarePortGroup> portGroup;
+  std::unique_ptr<snmpaccess::CNdsGroup> ndsGroup;
 
   bool defaultFileServerChanged = false;
   bool printServerNameChanged = false;
@@ -106,10 +123,13 @@ class CNetWareConfig {
   void message(const std::string& text) const;
   int readFileServ(std::vector<std::string>& names);
   int applyOnServer(CNwFileServer& fs);
+  // True when the default connection's bindery has a file server object of that name.
+  bool isFileServerObject(const std::string& name) const;
   std::string directoryOf(std::uint32_t conn, const std::string& psName, std::uint32_t* id = nullptr) const;
 
   const CFennick& fnk_;
   NwVolumes& volumes_;
+  int modeAsRead_ = 0;  // the mode the model took from the unit (2 or 3); 0 before a read
 };
 
 }  // namespace netware

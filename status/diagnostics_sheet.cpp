@@ -89,7 +89,7 @@ int CDiagnosticsPropSheet::Refresh() {
 }
 
 int CDiagnosticsPropSheet::readAll(bool netwareClient) {
-  (void)netwareClient;  // the NetWare section reads only what the unit itself reports
+  network_.setNetWareClient(netwareClient);
   position_ = 0;
   int rc = 0;
   snmpaccess::CSnmpSession session(target_, rc);

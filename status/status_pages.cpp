@@ -3,6 +3,7 @@
 #include "access/mib_catalogue.h"
 #include "access/mib_enumerations.h"
 #include "status/report_ethertalk_section.h"
+#include "status/report_netware_section.h"
 #include "status/report_vines_section.h"
 #include "status/status_format.h"
 
@@ -219,6 +220,7 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
   ethertalk_.reset();
   enables_.clear();
   walk_ = {};
+  netware_.reset();
   for (const auto& [id, name] : protocols_) {
     switch (id) {
       case 1: {
@@ -243,6 +245,10 @@ int CNetworkStatusPage::Read(snmpaccess::CSnmpSession& session) {
         break;
       }
       case 2: case 4: case 7: {
+        if (id == 2) {
+          netware_ = std::make_unique<NetWareSection>(prefix_, netwareClient_);
+          if (int rc = netware_->read(session)) return rc;
+        }
         // The protocol's enable switch: E.6.3.n.2.0, wireless E.8.3.18.0.
         const std::string oid = prefix_ + (id == 7 ? std::string(".8.3.18.0") : ".6.3." + std::to_string(id) + ".2.0");
         snmpaccess::CVarBind b(oid.c_str());
@@ -297,6 +303,7 @@ std::string CNetworkStatusPage::sectionText(std::int32_t number) const {
       bool read = false;
       for (const auto& [id, v] : enables_) read = read || id == number;
       if (!read) return {};
+      if (number == 2 && netware_ && enabled(2)) return statusLine(2) + netware_->text();
       if (number == 3 && vines_ && enabled(3)) return statusLine(3) + vinesSectionDetails(*vines_);
       if (number == 5 && ethertalk_ && enabled(5)) return statusLine(5) + etherTalkSectionDetails(*ethertalk_);
       return statusLine(number);

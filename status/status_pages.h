@@ -14,6 +14,10 @@
 #include "status/tcp_connections.h"
 
 namespace status {
+class NetWareSection;
+}
+
+namespace status {
 
 // One label and its value; a row the unit does not report is kept but not shown.
 struct StatusRow {
@@ -153,6 +157,8 @@ class CNetworkStatusPage : public CStatusPage {
   // The section text of a protocol (empty for one without a section or not read).
   std::string sectionText(std::int32_t number) const;
   const TcpWalk& connections() const { return walk_; }
+  // Whether the next read collects the workstation's NetWare connections and queue assignments.
+  void setNetWareClient(bool present) { netwareClient_ = present; }
 
  private:
   std::string tcpIpText() const;
@@ -166,6 +172,8 @@ class CNetworkStatusPage : public CStatusPage {
   std::vector<std::pair<std::int32_t, std::int32_t>> enables_;  // (protocol, enable value)
   TcpWalk walk_;
   std::int32_t selected_ = 0;
+  std::unique_ptr<NetWareSection> netware_;
+  bool netwareClient_ = false;
 };
 
 }  // namespace status

@@ -69,7 +69,7 @@ class TestStatusSheet : public QObject {
     const QString fleet = dir_.filePath("fleet.json");
     // The unit of the hand-written report (tests/status/data/status-report.txt).
     std::ofstream(fleet.toStdString())
-        << R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,3,5,7],)"
+        << R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,2,3,5,7],)"
         << R"("hardware_address":"00:40:8C:01:02:03",)"
         << R"("system":{"descr":"Lab print server","contact":"Ops desk","name":"LAB PRINTER.1","location":"Rack 2"},)"
         << R"("ports":[{"name":"LPT1","display":"READY"}],"status":{"tcp_connections":false},"variables":[)"
@@ -95,6 +95,16 @@ class TestStatusSheet : public QObject {
         << R"({"oid":".6.3.1.4.15.0","type":"int","value":600},)"
         << R"({"oid":".6.3.1.6.0","type":"int","value":131071,"writable":false},)"
         << R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)"
+        << R"({"oid":".6.3.2.1.0","type":"int","value":1,"writable":false},)"
+        << R"({"oid":".6.3.2.2.0","type":"int","value":2},)"
+        << R"({"oid":".6.3.2.5.1.0","type":"text","value":"NetWare ready"},)"
+        << R"({"oid":".6.3.2.4.1.0","type":"int","value":4},)"
+        << R"({"oid":".6.3.2.4.3.0","type":"int","value":3},)"
+        << R"({"oid":".6.3.2.4.4.0","type":"text","value":"LAB_PS"},)"
+        << R"({"oid":".6.3.2.4.6.0","type":"int","value":40},)"
+        << R"({"oid":".6.3.2.4.8.0","type":"int","value":1},)"
+        << R"({"oid":".6.3.2.4.9.1.2.1","type":"text","value":"FS1"},)"
+        << R"({"oid":".6.3.2.4.9.1.3.1","type":"int","value":2},)"
         << R"({"oid":".6.3.3.2.0","type":"int","value":2},)"
         << R"({"oid":".6.3.3.4.1.0","type":"text","value":"LABPS@Lab@Trellan"},)"
         << R"({"oid":".6.3.3.5.1.0","type":"text","value":"VINES ready"},)"

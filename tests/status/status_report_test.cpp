@@ -27,8 +27,9 @@ std::string tcpRow(const char* local, int localPort, const char* remote, int rem
          R"(,"writable":false})";
 }
 
-// The unit the fixture describes: TCP/IP, VINES, EtherTalk and wireless, three connections, two
-// support numbers, a VINES job in progress and an AppleTalk name the unit had to change.
+// The unit the fixture describes: TCP/IP, NetWare (level 1, RPrinter), VINES, EtherTalk and
+// wireless, three connections, two support numbers, a VINES job in progress and an AppleTalk name
+// the unit had to change.
 std::string reportUnit(const std::string& extraUnitKeys = "") {
   std::string vars = R"({"oid":".1.5.0","type":"text","value":"S1234","writable":false},)"
                      R"({"oid":".1.9.0","type":"text","value":"V5.41","writable":false},)"
@@ -52,6 +53,16 @@ std::string reportUnit(const std::string& extraUnitKeys = "") {
                      R"({"oid":".6.3.1.4.15.0","type":"int","value":600},)"
                      R"({"oid":".6.3.1.6.0","type":"int","value":131071,"writable":false},)"
                      R"({"oid":".8.2.0","type":"int","value":8,"writable":false},)"
+                     R"({"oid":".6.3.2.1.0","type":"int","value":1,"writable":false},)"
+                     R"({"oid":".6.3.2.2.0","type":"int","value":2},)"
+                     R"({"oid":".6.3.2.5.1.0","type":"text","value":"NetWare ready"},)"
+                     R"({"oid":".6.3.2.4.1.0","type":"int","value":4},)"
+                     R"({"oid":".6.3.2.4.3.0","type":"int","value":3},)"
+                     R"({"oid":".6.3.2.4.4.0","type":"text","value":"LAB_PS"},)"
+                     R"({"oid":".6.3.2.4.6.0","type":"int","value":40},)"
+                     R"({"oid":".6.3.2.4.8.0","type":"int","value":1},)"
+                     R"({"oid":".6.3.2.4.9.1.2.1","type":"text","value":"FS1"},)"
+                     R"({"oid":".6.3.2.4.9.1.3.1","type":"int","value":2},)"
                      R"({"oid":".6.3.3.2.0","type":"int","value":2},)"
                      R"({"oid":".6.3.3.4.1.0","type":"text","value":"LABPS@Lab@Trellan"},)"
                      R"({"oid":".6.3.3.5.1.0","type":"text","value":"VINES ready"},)"
@@ -80,7 +91,7 @@ std::string reportUnit(const std::string& extraUnitKeys = "") {
                      tcpRow("127.0.1.1", 21, "0.0.0.0", 0, 2) + "," +
                      tcpRow("127.0.1.1", 9101, "127.0.0.1", 50000, 5) + "," +
                      tcpRow("127.0.1.1", 9113, "127.0.0.1", 50001, 13);
-  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,3,5,7],)"
+  return R"({"devices":[{"address":"127.0.1.1","name":"LAB PRINTER.1","protocols":[1,2,3,5,7],)"
          R"("hardware_address":"00:40:8C:01:02:03",)"
          R"("system":{"descr":"Lab print server","contact":"Ops desk","name":"LAB PRINTER.1","location":"Rack 2"},)"
          R"("ports":[{"name":"LPT1"}],"status":{"tcp_connections":false)" +
@@ -165,7 +176,9 @@ TEST_F(StatusSheetTest, PagesInTabOrderWithWirelessLastAndTheirValues) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.page->value(c.label), c.value) << c.page->title() << " " << c.label;
   EXPECT_FALSE(sheet->printerPage().portListShown()) << "one port: no port list";
-  EXPECT_EQ(sheet->networkPage().items().size(), 3u) << "wireless is not in the protocol list";
+  std::vector<std::int32_t> items;
+  for (const auto& item : sheet->networkPage().items()) items.push_back(item.first);
+  EXPECT_EQ(items, (std::vector<std::int32_t>{1, 2, 3, 5})) << "wireless is not in the protocol list";
 }
 
 TEST_F(StatusSheetTest, RefreshReadsMovingCountersAgain) {
