@@ -122,7 +122,9 @@ TEST_F(MultiRunTest, TenUnitsAreWrittenResetAndListedInRowOrder) {
   EXPECT_EQ(progressRows.size(), 10u);
   EXPECT_FALSE(report.stopped);
   EXPECT_EQ(report.errors, 2);
-  EXPECT_EQ(report.resets, 9) << "every answering unit is reset, the silent one is skipped";
+  std::string outcome;
+  for (const MultiUnitOutcome& o : report.units) outcome += std::to_string(o.code) + (o.reset ? "R " : " ");
+  EXPECT_EQ(report.resets, 9) << "every answering unit is reset, the silent one is skipped: " << outcome;
 
   std::tm when{};
   when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 1, when.tm_wday = 2, when.tm_hour = 9, when.tm_min = 5, when.tm_sec = 7;
