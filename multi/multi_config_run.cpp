@@ -52,6 +52,10 @@ snmpaccess::GroupParams params(const std::string& prefix) {
   return p;
 }
 
+// A unit that let a request go unanswered three times is silent: its other bindings would each
+// cost the same time-outs and end in the same result.
+bool gaveUp(int rc) { return rc == snmpaccess::result::kStopped || rc == snmpaccess::result::kNoReply; }
+
 }  // namespace
 
 int applyMultiSettings(const CMultiConfigSettings& settings, snmpaccess::CSnmpSession& session, int port,
@@ -65,7 +69,7 @@ int applyMultiSettings(const CMultiConfigSettings& settings, snmpaccess::CSnmpSe
     setValue(b, m);
     CVarBind* list[] = {&b};
     remember(session.set(list, 1));
-    if (last == snmpaccess::result::kStopped) return last;
+    if (gaveUp(last)) return last;
   }
   if (settings.perPort().empty()) return last;
   int count = 1;
@@ -90,7 +94,7 @@ int applyMultiSettings(const CMultiConfigSettings& settings, snmpaccess::CSnmpSe
       list.push_back(bindings.back().get());
     }
     remember(session.set(list.data(), static_cast<int>(list.size())));
-    if (last == snmpaccess::result::kStopped) return last;
+    if (gaveUp(last)) return last;
   }
   return last;
 }
@@ -141,6 +145,8 @@ MultiRunReport runMultiConfig(const std::vector<MultiUnit>& units, const CMultiC
                        [&](std::size_t i, snmpaccess::ProgressWindow& progress) {
       const MultiUnit& u = units[i];
       if (!u.present || u.noSnmp || !communitiesMatch(u)) return;
+      // Silent a moment ago: the reset pass would only wait out its time-outs again.
+      if (report.units[i].code == snmpaccess::result::kNoReply) return;
       say(i);
       snmpaccess::SnmpTarget target = targetOf(u, progress);
       int rc = 0;

@@ -47,6 +47,7 @@ std::string freePort() { return std::to_string(20000 + ::getpid() % 20000); }
 struct LogLine {
   std::string device, pdu;
   std::vector<std::string> oids;
+  long long requestId = 0;
 };
 
 std::vector<LogLine> requests(const simproc::SimChild& sim) {
@@ -56,7 +57,7 @@ std::vector<LogLine> requests(const simproc::SimChild& sim) {
   while (std::getline(in, line)) {
     const auto j = nlohmann::json::parse(line, nullptr, false);
     if (j.is_discarded() || j.value("kind", "") != "request") continue;
-    LogLine l{j.value("device", ""), j.value("pdu", ""), {}};
+    LogLine l{j.value("device", ""), j.value("pdu", ""), {}, j.value("request_id", 0LL)};
     if (j.contains("bindings"))
       for (const auto& b : j["bindings"]) l.oids.push_back(b.value("oid", ""));
     out.push_back(std::move(l));
@@ -146,6 +147,11 @@ TEST_F(MultiRunTest, TenUnitsAreWrittenResetAndListedInRowOrder) {
     for (const std::string& oid : l.oids)
       EXPECT_TRUE(oid == kContact || oid.rfind(language, 0) == 0 || oid == E + ".2.2.0") << l.device << " " << oid;
   }
+  // The silent unit costs one request's time-outs: no second binding, no reset pass.
+  std::set<long long> silentRequests;
+  for (const LogLine& l : requests(sim))
+    if (l.device == "127.0.1.7") silentRequests.insert(l.requestId);
+  EXPECT_EQ(silentRequests.size(), 1u);
   for (const char* address : {"127.0.1.1", "127.0.1.10"})
     EXPECT_EQ(valueAfterReset(address, kContact), "lab 4") << address;
   EXPECT_NE(valueAfterReset("127.0.1.3", kContact), "lab 4") << "the refused unit kept its contact";
