@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/cmd_multi_common.h"
 #include "cli/cmd_snmp_common.h"
 #include "cli/command.h"
 #include "cli/sheet_command.h"
 #include "config/backup_texts.h"
 #include "config/reset_server.h"
+#include "multi/multi_reset.h"
 
 namespace {
 
@@ -20,6 +22,10 @@ const std::string kCommand = "reset";
 struct ResetOptions {
   Options snmp;
   std::string address;
+  std::vector<std::string> addresses;  // ADDRESS...: several only with --multi
+  std::string addressFile;
+  bool multi = false;
+  int inFlight = multi::kDefaultInFlight;
   std::string family;
   std::vector<std::string> defaults;
   bool list = false;
@@ -32,7 +38,35 @@ std::string joined(const std::vector<std::string>& names) {
   return s;
 }
 
-int runReset(cli::Context& ctx, const ResetOptions& o) {
+// "Reset Selected Devices": one reset each, counted, without questions.
+int runMultiReset(cli::Context& ctx, const ResetOptions& o) {
+  if (!o.defaults.empty() || o.list)
+    return cli::usageError(ctx, kCommand, "--multi restarts the units; --defaults and --list take one unit");
+  cli::multicmd::UnitOptions u;
+  u.snmp = o.snmp;
+  u.addresses = o.addresses;
+  u.addressFile = o.addressFile;
+  u.family = o.family;
+  u.inFlight = o.inFlight;
+  Engine engine;
+  if (!engine.started()) return cli::failure(ctx, kCommand, "the SNMP engine could not be started");
+  std::vector<multi::MultiUnit> units;
+  int exit = cli::kExitOk;
+  if (!cli::multicmd::makeUnits(ctx, kCommand, u, engine, units, exit)) return exit;
+  const multi::MultiResetCounts c = multi::runMultiReset(units, cli::multicmd::runOptions(ctx, u));
+  if (ctx.json) {
+    cli::writeJson(ctx, nlohmann::json{{"selected", c.selected}, {"sent", c.sent}, {"errors", c.errors}, {"stopped", c.stopped}});
+  } else {
+    *ctx.out << multi::multiResetSummary(c) << "\n";
+  }
+  return c.errors || c.stopped ? cli::kExitFailed : cli::kExitOk;
+}
+
+int runReset(cli::Context& ctx, ResetOptions& o) {
+  if (o.multi) return runMultiReset(ctx, o);
+  if (o.addresses.size() != 1 || !o.addressFile.empty())
+    return cli::usageError(ctx, kCommand, "one address, or several with --multi");
+  o.address = o.addresses.front();
   installInterruptHandler();
   Engine engine;
   if (!engine.started()) return cli::failure(ctx, kCommand, "the SNMP engine could not be started");
@@ -107,7 +141,11 @@ const cli::CommandRegistration kReset({
     "them (\"Output Ports\" and one per installed protocol; --list prints them). Selecting every\n"
     "part is the same as all. Each trigger is sent whatever the unit reports for it; then the\n"
     "command waits while the unit restarts and asks it again.\n\n"
-    "Exit status: 0 done, 1 the unit could not be read or did not take the trigger, 2 usage error.",
+    "With --multi every ADDRESS (and every line of --addresses FILE) is sent one reset, a few\n"
+    "units at a time, and the reset summary is printed; a unit whose SET community is refused still\n"
+    "counts as having received the command.\n\n"
+    "Exit status: 0 done, 1 the unit could not be read or did not take the trigger (--multi: an\n"
+    "error was counted), 2 usage error.",
     [](CLI::App& app) {
       auto o = std::make_shared<ResetOptions>();
       addOptions(app, o->snmp);
@@ -119,7 +157,13 @@ const cli::CommandRegistration kReset({
           ->type_name("SECONDS");
       app.add_option("--family", o->family, "the unit's product family code (default: the native family)")
           ->type_name("CODE");
-      app.add_option("ADDRESS", o->address, "the print server")->required();
+      app.add_flag("--multi", o->multi, "reset every ADDRESS (as Reset Selected Devices) and print the summary");
+      app.add_option("--addresses", o->addressFile, "with --multi: further addresses from FILE, one per line")
+          ->type_name("FILE");
+      app.add_option("--in-flight", o->inFlight, "with --multi: units served at once (1 to 6, default 4)")
+          ->check(CLI::Range(1, multi::kMaxInFlight))
+          ->type_name("N");
+      app.add_option("ADDRESS", o->addresses, "the print server (several with --multi)");
       return [o](cli::Context& ctx) { return runReset(ctx, *o); };
     },
 });

@@ -104,11 +104,14 @@ SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY srcEntity, LPHS
   // UDP first, then IPX, then the serial port; the last transport's code stands.
   smiUINT32 rc = SNMPAPI_NOOP;
   std::size_t length = 0;
+  // One buffer per thread: sessions of several threads (a multi-unit run, a search beside a
+  // command) receive at the same time, and one shared buffer would mix their datagrams.
+  thread_local smiBYTE buffer[tasks::kReceiveCapacity];
   auto tryReceive = [&](bool open, smiUINT32 kind) {
     if (rc == kOk || !open) return;
     const transport::Operations* ops = transport::operationsFor(kind);
-    length = task->bufferCapacity = tasks::kReceiveCapacity;
-    rc = ops->receive(*s, tasks::receiveBuffer(*task), &length, *src, *dst);
+    length = tasks::kReceiveCapacity;
+    rc = ops->receive(*s, buffer, &length, *src, *dst);
   };
   tryReceive(s->udpOpen, kTransportUdp);
   tryReceive(s->ipxOpen, kTransportIpx);
@@ -121,7 +124,7 @@ SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY srcEntity, LPHS
   std::size_t used = 0;
   const smiUINT32 decoded = length > tasks::kReceiveCapacity
                                 ? SNMPAPI_OUTPUT_TRUNCATED
-                                : decodeToHandles(session, tasks::receiveBuffer(*task), length, context, pdu, &used);
+                                : decodeToHandles(session, buffer, length, context, pdu, &used);
   if (decoded != kOk) {
     dropEntities();
     // A v1 trap whose translation failed says so (2); anything else did not decode (11).

@@ -1,5 +1,6 @@
 #include "snmp/task_table.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -77,9 +78,14 @@ void release(TaskEntry& entry) noexcept {
 }
 
 smiINT32 drawRequestId(TaskEntry& entry) noexcept {
-  smiINT32 id = entry.nextRequestId;
-  if (id <= 0) id = 1;
-  entry.nextRequestId = id == INT32_MAX ? 1 : id + 1;
+  // Threads of one process draw from the same entry: an id drawn twice would let a session take
+  // an earlier reply (or the agent's answer from its retransmission cache) for a new request.
+  std::atomic_ref<smiINT32> next(entry.nextRequestId);
+  smiINT32 seen = next.load();
+  smiINT32 id = 0;
+  do {
+    id = seen <= 0 ? 1 : seen;
+  } while (!next.compare_exchange_weak(seen, id == INT32_MAX ? 1 : id + 1));
   return id;
 }
 
