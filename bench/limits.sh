@@ -7,6 +7,8 @@
 #   - local broadcast to 250 and to 5,000 units | a plain receiver with the same socket buffer
 #     (found / started, and the receive-buffer drops of the run from /proc/net/snmp)
 #   - walk of the simulator's MIB-II | snmpwalk (time per GETNEXT)
+#   - the same walk's system calls per request, counted by strace -f -c | snmpwalk's (the
+#     wake-up counter check: an idle loop that reads or writes its counter shows here)
 # Repeat with REPEAT=N (default 3) to see the spread; every repetition is printed.
 #
 # Usage: bench/limits.sh [BUILD_DIR]   (default build/bench; run from the source root, inside a
@@ -166,12 +168,34 @@ bench_walk() {
   row "walk of $n objects (us/request)" "$r" "$n" "$((ours * 1000 / (n > 0 ? n : 1)))" "$((theirs * 1000 / (n > 0 ? n : 1))) (snmpwalk)" "" "$(ratio "$ours" "$theirs")"
 }
 
+# System calls per GETNEXT of one walk, ours and snmpwalk's, counted by strace (when installed).
+bench_syscalls() {
+  command -v strace >/dev/null || { row "walk system calls (strace missing)" "$r" "" "" "" "" ""; return; }
+  local n ours theirs
+  n=$(strace -f -c -o "$TMP/ours.strace" "$CTL" walk --max 100000 127.0.4.1 1.3.6.1 2>/dev/null | grep -c .)
+  strace -f -c -o "$TMP/theirs.strace" snmpwalk -v1 -c public -t 1 -r 0 -Cc "127.0.4.1:$SNMP_PORT" 1.3.6.1 >/dev/null 2>&1
+  # The total line of strace -c: its calls column, the fourth field.
+  ours=$(awk '$NF == "total" {print $4}' "$TMP/ours.strace")
+  theirs=$(awk '$NF == "total" {print $4}' "$TMP/theirs.strace")
+  # Requests: the objects and the one that ends the tree.
+  local q=$((n + 1))
+  row "walk system calls per request" "$r" "$n" "$(( ${ours:-0} / q ))" "$(( ${theirs:-0} / q )) (snmpwalk)" "" ""
+  # Per-request calls that matter, ours (the rest is start-up, shared by every request).
+  local c
+  for c in read write poll recvmsg sendmsg recvfrom sendto getpid; do
+    local k
+    k=$(awk -v c="$c" '$NF == c {print $4}' "$TMP/ours.strace")
+    [[ -n $k ]] && row "  $c calls (ours, whole walk)" "$r" "" "$k" "" "" ""
+  done
+}
+
 echo "bench/limits.sh: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load: $(cut -d' ' -f1-3 /proc/loadavg)"
 for ((r = 1; r <= REPEAT; r++)); do
   start_sim 250 127.0.4.1
   bench_scan "/24 scan, 250 units" 250 127.0.4.
   bench_broadcast "local broadcast, 250 units" 250
   bench_walk
+  bench_syscalls
   start_sim 5000 127.0.1.1
   prefixes=()
   for ((k = 1; k <= 20; k++)); do prefixes+=("127.0.$k."); done

@@ -84,12 +84,6 @@ WaitResult HeadlessTarget::waitFor(const Predicate& awaited, std::chrono::millis
   for (;;) {
     if (cancelled()) return {WaitStatus::Stopped, {}};
 
-    // Reset the wake-up count before looking at the queue: a post after this point either is
-    // seen below or wakes the poll.
-    if (wakeFd_ >= 0) {
-      std::uint64_t count;
-      [[maybe_unused]] ssize_t n = ::read(wakeFd_, &count, sizeof count);
-    }
     // One round handles what was queued when it began; what handlers post waits for the next
     // round, so that a handler that keeps posting cannot hold the loop past its time.
     std::size_t batch = pendingCount();
@@ -123,6 +117,13 @@ WaitResult HeadlessTarget::waitFor(const Predicate& awaited, std::chrono::millis
     set.fds.push_back({wakeFd_, POLLIN, 0});
     if (watch) watch->preparePoll(set);
     int n = ::poll(set.fds.data(), set.fds.size(), static_cast<int>(left.count()));
+    // The wake-up count is reset only when a post raised it (no empty read per round), and before
+    // the queue is looked at again: a post after this read is either seen then or wakes the poll.
+    // A count left raised from before this wait only makes the first poll return at once.
+    if (n > 0 && (set.fds[0].revents & POLLIN)) {
+      std::uint64_t count;
+      [[maybe_unused]] ssize_t r = ::read(wakeFd_, &count, sizeof count);
+    }
     if (n > 0 && watch) watch->afterPoll(set);
     if (n < 0 && errno != EINTR) {
       // Only EINVAL/ENOMEM are possible here; wait out the slice instead of spinning.
