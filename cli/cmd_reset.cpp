@@ -69,14 +69,10 @@ int runReset(cli::Context& ctx, ResetOptions& o) {
   o.address = o.addresses.front();
   installInterruptHandler();
   Engine engine;
-  if (!engine.started()) return cli::failure(ctx, kCommand, "the SNMP engine could not be started");
   snmpaccess::SnmpTarget target;
-  int exit = cli::kExitOk;
-  if (!makeTarget(ctx, kCommand, o.address, o.snmp, &engine.progress(), target, exit)) return exit;
-  applyTimeouts(o.snmp);
   std::string prefix;
-  if (!familyPrefix(o.family, prefix))
-    return cli::usageError(ctx, kCommand, "'" + o.family + "' is not a product family of the settings");
+  int exit = cli::kExitOk;
+  if (!openUnit(ctx, kCommand, o.address, o.snmp, o.family, engine, target, prefix, exit)) return exit;
   config::ResetServices services = resetServices(ctx, kCommand, engine, static_cast<int>(o.waitSeconds));
   services.prefix = prefix;
   config::CResetServer reset(std::move(services));

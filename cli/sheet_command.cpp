@@ -118,6 +118,23 @@ bool familyPrefix(const std::string& code, std::string& prefix) {
   return true;
 }
 
+bool openUnit(Context& ctx, const std::string& command, const std::string& address, const snmpcmd::Options& snmp,
+              const std::string& family, snmpcmd::Engine& engine, snmpaccess::SnmpTarget& target, std::string& prefix,
+              int& exit) {
+  if (!engine.started()) {
+    exit = failure(ctx, command, "the SNMP engine could not be started");
+    return false;
+  }
+  exit = kExitOk;
+  if (!snmpcmd::makeTarget(ctx, command, address, snmp, &engine.progress(), target, exit)) return false;
+  applyTimeouts(snmp);
+  if (!familyPrefix(family, prefix)) {
+    exit = usageError(ctx, command, "'" + family + "' is not a product family of the settings");
+    return false;
+  }
+  return true;
+}
+
 void applyTimeouts(const snmpcmd::Options& options) {
   const platform::Registry settings(platform::Registry::defaultPath(), [](const std::string&) {},
                                     platform::Registry::Access::ReadOnly);

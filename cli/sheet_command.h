@@ -35,4 +35,11 @@ bool familyPrefix(const std::string& code, std::string& prefix);
 // Reads the settings' Timeouts (or the --timeout given) into the group layer.
 void applyTimeouts(const snmpcmd::Options& options);
 
+// The start of a command on one unit: the engine running, the target made from the address and
+// the options, the time-outs applied and the family's enterprise prefix. False with `exit` set when
+// the command ends there.
+bool openUnit(Context& ctx, const std::string& command, const std::string& address, const snmpcmd::Options& snmp,
+              const std::string& family, snmpcmd::Engine& engine, snmpaccess::SnmpTarget& target, std::string& prefix,
+              int& exit);
+
 }  // namespace cli::sheetcmd

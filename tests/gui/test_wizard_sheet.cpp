@@ -26,6 +26,7 @@
 #include "devices/device.h"
 #include "platform/registry.h"
 #include "snmp/winsnmp.h"
+#include "tests/gui/all_view_window.h"
 #include "tests/support/sim_process.h"
 #include "wizard/gui/wizard_sheet_dialog.h"
 
@@ -50,15 +51,8 @@ class TestWizardSheet : public QObject {
     qputenv("TRELLAN_SNMP_PORT", QByteArray::number(sim_.snmpPort));
     QVERIFY(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr) != SNMPAPI_FAILURE);
     path_ = dir_.filePath("t.reg").toStdString();
-    platform::Registry reg(path_);
-    reg.setDword(app::kTimeoutsKey, "Broadcast", 400);
-    reg.setDword(app::kTimeoutsKey, "ResetTimeout", 5);
-    reg.setDword(app::kAccessIpKey, "DiscoveryPort", sim_.discoveryPort);
-    app::IdleViewDiscoveryFactory idle;
-    app::CViewManager views(reg, idle);
-    views.loadTree();
-    QVERIFY(views.createDefaultView(app::kAllViewName, 6).node);
-    reg.setString(app::kGeneralKey, "CurrentView", app::kAllViewName);
+    QVERIFY(guitest::seedAllView(path_, sim_.discoveryPort));
+    platform::Registry(path_).setDword(app::kTimeoutsKey, "ResetTimeout", 5);
   }
 
   void cleanupTestCase() { SnmpCleanup(); }
@@ -142,18 +136,10 @@ class TestWizardSheet : public QObject {
  private:
   // Opens the main window on the unit and runs the wizard command; `drive` acts on the sheet.
   void run(const std::function<void(wizardgui::CWzWizardSheet*)>& drive) {
-    platform::Registry reg(path_);
-    app::DeviceViewDiscoveryFactory discoveries;
-    app::CViewManager views(reg, discoveries);
-    views.loadTree();
-    views.openView(views.find(app::kAllViewName), false);
-    CMainFrame frame(reg);
-    frame.setViewManager(&views);
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QVERIFY(frame.openViewNode(views.find(app::kAllViewName), true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.searching(), 30000);
+    guitest::AllViewWindow w(path_);
+    CMainFrame& frame = w.frame;
+    QVERIFY(frame.openViewNode(w.views.find(app::kAllViewName), true, true));
+    QVERIFY(w.searchDone());
     QTRY_COMPARE_WITH_TIMEOUT(frame.deviceList().rowCount(), 1, 10000);
     frame.listView()->setCurrentIndex(frame.listView()->model()->index(0, 0));
     frame.listView()->setFocus();
