@@ -153,7 +153,7 @@ void decodeOurs(benchmark::State& state, bool response) {
   for (auto _ : state) {
     if (snmp::codec::decodeMessage(wire.data(), wire.size(), *out) != 0) state.SkipWithError("decode failed");
     const smiUINT32 count = out->count;
-    if (snmp::copyDecoded(out->bindings, count, kept) != snmp::kOk) state.SkipWithError("copy failed");
+    if (snmp::copyDecoded(*out, kept) != snmp::kOk) state.SkipWithError("copy failed");
     snmp::codec::freeDecoded(*out);
     benchmark::DoNotOptimize(kept[0].value);
     for (smiUINT32 i = 0; i < count; ++i) snmp::freeBinding(kept[i]);

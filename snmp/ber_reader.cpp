@@ -1,5 +1,6 @@
 #include "snmp/ber_reader.h"
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -98,10 +99,9 @@ smiUINT32 readOid(Span s, smiOID& out, Arena& arena) noexcept {
   out.ptr = nullptr;
   // An empty OID, or one whose last group is unfinished, is malformed.
   if (s.size == 0 || (s.data[s.size - 1] & 0x80)) return SNMPAPI_MESSAGE_INVALID;
-  // Every byte without the continuation bit ends one group; the first group holds two.
-  std::size_t groups = 0;
-  for (std::size_t i = 0; i < s.size; ++i) groups += !(s.data[i] & 0x80);
-  auto* ids = static_cast<smiUINT32*>(arena.take((groups + 1) * sizeof(smiUINT32)));
+  // Room for the most sub-identifiers the content can hold (one per byte, two for the first
+  // group), so the bytes are walked once; what stays unfilled goes back to the arena.
+  auto* ids = static_cast<smiUINT32*>(arena.take((s.size + 1) * sizeof(smiUINT32)));
   if (!ids) return SNMPAPI_ALLOC_ERROR;
 
   // Groups run to a byte without the continuation bit, and the last byte is one, so no group
@@ -126,7 +126,26 @@ smiUINT32 readOid(Span s, smiOID& out, Arena& arena) noexcept {
   ids[1] = static_cast<smiUINT32>(v - 40ull * first);
   fits = fits && v - 40ull * first <= 0xFFFFFFFFull;
   smiUINT32* o = ids + 2;
+  // `o` stays at most one entry ahead of `p`, so eight entries written while eight bytes are
+  // left stay inside the room taken above.
   while (fits && p < end) {
+    if constexpr (std::endian::native == std::endian::little) {
+      if (end - p >= 8) {
+        // Eight bytes at once: every one before the first continuation bit is a whole
+        // sub-identifier (the common case, arcs below 128).
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t high = word & 0x8080808080808080ull;
+        for (int k = 0; k < 8; ++k) o[k] = p[k];
+        const int n = high ? std::countr_zero(high) / 8 : 8;
+        p += n;
+        o += n;
+        if (n == 8) continue;
+        fits = group(0xFFFFFFFFull, v);
+        *o++ = static_cast<smiUINT32>(v);
+        continue;
+      }
+    }
     if (*p < 0x80) {  // the common one-byte sub-identifier
       *o++ = *p++;
       continue;
@@ -135,11 +154,13 @@ smiUINT32 readOid(Span s, smiOID& out, Arena& arena) noexcept {
     *o++ = static_cast<smiUINT32>(v);
   }
   if (!fits) {
+    arena.trim(ids, 0);
     arena.give(ids);
     return SNMPAPI_OUTPUT_TRUNCATED;
   }
   out.len = static_cast<smiUINT32>(o - ids);
   out.ptr = ids;
+  arena.trim(ids, out.len * sizeof(smiUINT32));
   return 0;
 }
 

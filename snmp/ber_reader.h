@@ -59,6 +59,22 @@ class Reader {
     pos_ = end_;
     return true;
   }
+  // Reads a whole primitive element of tag `expected` and gives its content: enter, content
+  // and leave in one. A short definite length is taken without entering; every other form goes
+  // the general way, which reports the same errors.
+  [[gnu::always_inline]] bool primitive(smiBYTE expected, Span& span) noexcept {
+    if (!error_ && end_ - pos_ >= 2 && data_[pos_] == expected && data_[pos_ + 1] < 0x80 && depth_ < kMaxDepth) {
+      const std::size_t length = data_[pos_ + 1];
+      if (length <= end_ - pos_ - 2) {
+        span.data = data_ + pos_ + 2;
+        span.size = length;
+        pos_ += 2 + length;
+        return true;
+      }
+    }
+    smiBYTE tag;
+    return enter(expected, tag) && content(span) && leave();
+  }
   // True while a constructed element just entered has more elements before its end.
   [[gnu::always_inline]] bool more() const noexcept {
     if (error_ || pos_ >= end_) return false;
@@ -127,6 +143,11 @@ struct Arena {
     }
     spilled = true;
     return std::malloc(n);
+  }
+  // Gives back the tail of the piece taken last, keeping its first `keep` bytes: a reader
+  // takes room for the longest content and returns what it did not fill.
+  void trim(void* p, std::size_t keep) noexcept {
+    if (owns(p)) used = static_cast<std::size_t>(static_cast<smiBYTE*>(p) - base) + keep;
   }
   bool owns(const void* p) const noexcept {
     const auto* b = static_cast<const smiBYTE*>(p);

@@ -9,36 +9,6 @@
 
 namespace snmp {
 
-ValueClass valueClassOf(smiUINT32 syntax) noexcept {
-  switch (syntax) {
-    case SNMP_SYNTAX_INT:
-      return ValueClass::Signed;
-    case SNMP_SYNTAX_CNTR32:
-    case SNMP_SYNTAX_GAUGE32:
-    case SNMP_SYNTAX_TIMETICKS:
-    case SNMP_SYNTAX_UINT32:
-      return ValueClass::Unsigned;
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      return ValueClass::Bytes;
-    case SNMP_SYNTAX_BITS:
-      return ValueClass::Bits;
-    case SNMP_SYNTAX_OID:
-      return ValueClass::Oid;
-    case SNMP_SYNTAX_CNTR64:
-      return ValueClass::Counter64;
-    case SNMP_SYNTAX_NULL:
-    case SNMP_SYNTAX_NOSUCHOBJECT:
-    case SNMP_SYNTAX_NOSUCHINSTANCE:
-    case SNMP_SYNTAX_ENDOFMIBVIEW:
-      return ValueClass::Empty;
-    default:
-      return ValueClass::Invalid;
-  }
-}
-
 smiUINT32 copyOid(const smiOID& src, smiOID& dst) noexcept {
   dst = smiOID{0, nullptr};
   if (src.len == 0 || !src.ptr) return SNMPAPI_OID_INVALID;
@@ -218,6 +188,53 @@ smiUINT32 copyDecoded(const codec::DecodedBinding* in, smiUINT32 count, Binding*
     next += round4(n);
     out[i] = Binding{&names[i], &values[i], base};
   }
+  return kOk;
+}
+
+smiUINT32 copyDecoded(const codec::DecodeOutput& in, Binding* out) noexcept {
+  const smiUINT32 count = in.count <= kMaxBindings ? in.count : kMaxBindings;
+  if (count == 0) return kOk;
+  if (in.spilled) return copyDecoded(in.bindings, count, out);
+  const std::size_t stored = in.storageUsed <= sizeof in.storage ? in.storageUsed : sizeof in.storage;
+  const std::size_t total = kHeadSize + count * (sizeof(smiOID) + sizeof(smiVALUE)) + round4(stored);
+  auto* base = static_cast<smiBYTE*>(std::malloc(total));
+  if (!base) return SNMPAPI_ALLOC_ERROR;
+  auto* names = reinterpret_cast<smiOID*>(base + kHeadSize);
+  auto* values = reinterpret_cast<smiVALUE*>(names + count);
+  auto* copy = reinterpret_cast<smiBYTE*>(values + count);
+  std::memcpy(copy, in.storage, stored);
+  // A piece moves by the storage's distance; one that is not inside the used storage (an
+  // output filled some other way) sends the whole list the piece-by-piece way.
+  bool inside = true;
+  auto moved = [&](const void* p, std::size_t bytes) -> smiBYTE* {
+    const auto* b = static_cast<const smiBYTE*>(p);
+    if (b < in.storage || static_cast<std::size_t>(b - in.storage) > stored ||
+        bytes > stored - static_cast<std::size_t>(b - in.storage)) {
+      inside = false;
+      return nullptr;
+    }
+    return copy + (b - in.storage);
+  };
+  for (smiUINT32 i = 0; i < count && inside; ++i) {
+    const codec::DecodedBinding& b = in.bindings[i];
+    const std::size_t nameBytes = b.name.ptr ? std::size_t{b.name.len} * sizeof(smiUINT32) : 0;
+    names[i] = smiOID{nameBytes ? b.name.len : 0,
+                      nameBytes ? reinterpret_cast<smiUINT32*>(moved(b.name.ptr, nameBytes)) : nullptr};
+    values[i] = b.value;
+    const ValueClass kind = valueClassOf(b.value.syntax);
+    const std::size_t n = contentBytes(b.value, kind);
+    if (kind == ValueClass::Bytes || kind == ValueClass::Bits) {
+      values[i].value.string.ptr = n ? moved(b.value.value.string.ptr, n) : nullptr;
+    } else if (kind == ValueClass::Oid) {
+      values[i].value.oid.ptr = n ? reinterpret_cast<smiUINT32*>(moved(b.value.value.oid.ptr, n)) : nullptr;
+    }
+  }
+  if (!inside) {
+    std::free(base);
+    return copyDecoded(in.bindings, count, out);
+  }
+  new (base) SharedHead{count};
+  for (smiUINT32 i = 0; i < count; ++i) out[i] = Binding{&names[i], &values[i], base};
   return kOk;
 }
 

@@ -75,15 +75,9 @@ inline __attribute__((always_inline)) smiUINT32 readValue(smiBYTE tag, ber::Span
   }
 }
 
-// Reads one primitive element of tag `expected` and returns its content.
-inline __attribute__((always_inline)) bool primitive(ber::Reader& r, smiBYTE expected, ber::Span& s) noexcept {
-  smiBYTE tag;
-  return r.enter(expected, tag) && r.content(s) && r.leave();
-}
-
-bool readInteger(ber::Reader& r, smiINT32& out) noexcept {
+inline __attribute__((always_inline)) bool readInteger(ber::Reader& r, smiINT32& out) noexcept {
   ber::Span s;
-  if (!primitive(r, SNMP_SYNTAX_INT, s)) return false;
+  if (!r.primitive(SNMP_SYNTAX_INT, s)) return false;
   const smiUINT32 code = ber::readSigned(s, out);
   return code ? r.fail(code) : true;
 }
@@ -172,13 +166,13 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
   if (!r.enter(kSequence, tag)) return r.error();
 
   // Version: an INTEGER 0 and nothing else.
-  if (!primitive(r, SNMP_SYNTAX_INT, s)) return r.error();
+  if (!r.primitive(SNMP_SYNTAX_INT, s)) return r.error();
   smiINT32 version = -1;
   if (ber::readSigned(s, version) || version != 0) return SNMPAPI_MESSAGE_INVALID;
 
   // Community: refused rather than cut when it would not fit a context, so a reply is never
   // attributed to a community that differs from the one it carried.
-  if (!primitive(r, SNMP_SYNTAX_OCTETS, s)) return r.error();
+  if (!r.primitive(SNMP_SYNTAX_OCTETS, s)) return r.error();
   if (s.size > kMaxCommunity) return SNMPAPI_MESSAGE_INVALID;
   if (s.size) std::memcpy(out.community, s.data, s.size);
   out.communityLength = static_cast<smiUINT32>(s.size);
@@ -188,11 +182,11 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
   out.pduType = tag;
 
   if (tag == SNMP_PDU_V1TRAP) {
-    if (!primitive(r, SNMP_SYNTAX_OID, s)) return r.error();
+    if (!r.primitive(SNMP_SYNTAX_OID, s)) return r.error();
     if (smiUINT32 code = ber::readOid(s, trap.enterprise, arena)) return code;
-    if (!primitive(r, SNMP_SYNTAX_IPADDR, s)) return r.error();  // not kept
+    if (!r.primitive(SNMP_SYNTAX_IPADDR, s)) return r.error();  // not kept
     if (!readInteger(r, trap.generic) || !readInteger(r, trap.specific)) return r.error();
-    if (!primitive(r, SNMP_SYNTAX_TIMETICKS, s)) return r.error();
+    if (!r.primitive(SNMP_SYNTAX_TIMETICKS, s)) return r.error();
     if (smiUINT32 code = ber::readUnsigned(s, trap.timeStamp)) return code;
   } else {
     if (!readInteger(r, out.requestId) || !readInteger(r, out.errorStatus) || !readInteger(r, out.errorIndex))
@@ -203,7 +197,11 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
   while (r.more()) {
     if (out.count >= kMaxBindings) return SNMPAPI_OUTPUT_TRUNCATED;
     DecodedBinding& b = out.bindings[out.count];
-    b = {};
+    // Field by field: a whole-struct clear here became a string instruction that cost more
+    // than the rest of the binding. The string member spans the whole value union.
+    b.name = smiOID{0, nullptr};
+    b.value.syntax = 0;
+    b.value.value.string = smiOCTETS{0, nullptr};
     // The usual binding, 30 L 06 n <name> T m <value> with short lengths that add up exactly,
     // is taken in one step; anything else goes the general way below, which reads the same
     // bytes and reports the same errors.
@@ -224,7 +222,7 @@ smiUINT32 decode(ber::Reader& r, DecodeOutput& out, TrapFields& trap, ber::Arena
       }
     }
     if (!r.enter(kSequence, tag)) return r.error();
-    if (!primitive(r, SNMP_SYNTAX_OID, s)) return r.error();
+    if (!r.primitive(SNMP_SYNTAX_OID, s)) return r.error();
     if (smiUINT32 code = ber::readOid(s, b.name, arena)) return code;
     ++out.count;  // from here the binding is freed with the others on any failure
     if (!r.enter(tag) || !r.content(s)) return r.error();

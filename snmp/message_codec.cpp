@@ -62,7 +62,7 @@ smiUINT32 decodeToHandles(HSNMP_SESSION session, const smiBYTE* data, std::size_
     p->vbl = hv;
     const smiUINT32 count = out->count <= kMaxBindings ? out->count : kMaxBindings;
     // One allocation for the whole list rather than four per binding.
-    result = copyDecoded(out->bindings, count, v->bindings);
+    result = copyDecoded(*out, v->bindings);
     if (result == kOk) v->count = count;
   }
   codec::freeDecoded(*out);

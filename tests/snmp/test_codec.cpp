@@ -677,6 +677,49 @@ TEST(CodecDecode, FirstArcsSplitByTheFirstGroup) {
   }
 }
 
+// The reader takes runs of one-byte sub-identifiers eight bytes at a time: a multi-byte one (or
+// one too large) must be found wherever it sits against those eight bytes, and the bytes after
+// it read on.
+TEST(CodecDecode, MultiByteSubIdentifiersAreFoundAtEveryPosition) {
+  struct Arc {
+    const char* name;
+    const char* bytes;
+    smiUINT32 value;
+    smiUINT32 code;
+  } arcs[] = {
+      {"128", "81 00", 128, 0},
+      {"1240", "89 58", 1240, 0},
+      {"2^32-1", "8F FF FF FF 7F", 0xFFFFFFFFu, 0},
+      {"2^32", "90 80 80 80 00", 0, SNMPAPI_OUTPUT_TRUNCATED},
+  };
+  for (const auto& arc : arcs) {
+    for (std::size_t before = 0; before <= 17; ++before) {
+      for (std::size_t after : {0, 1, 7, 8, 9}) {
+        Bytes content{0x2B};
+        std::vector<smiUINT32> expected{1, 3};
+        for (std::size_t i = 0; i < before; ++i) {
+          content.push_back(static_cast<smiBYTE>(i % 127 + 1));
+          expected.push_back(static_cast<smiUINT32>(i % 127 + 1));
+        }
+        const Bytes big = hex(arc.bytes);
+        content.insert(content.end(), big.begin(), big.end());
+        expected.push_back(arc.value);
+        for (std::size_t i = 0; i < after; ++i) {
+          content.push_back(0x7F);
+          expected.push_back(127);
+        }
+        const std::string what = std::string(arc.name) + " after " + std::to_string(before) + ", then " +
+                                 std::to_string(after) + " one-byte arcs";
+        Decoded d(message(response(tlv(0x30, binding(tlv(0x06, content), hex("05 00"))))));
+        ASSERT_EQ(d.code, arc.code) << what;
+        if (arc.code == 0) {
+          EXPECT_EQ(d.name(0), expected) << what;
+        }
+      }
+    }
+  }
+}
+
 TEST(CodecDecode, ConsumedStopsAtTheEndOfTheMessage) {
   const Bytes wire = message(response(tlv(0x30, binding(kSysName, hex("05 00")))));
   Decoded d(cat({wire, hex("DE AD")}));

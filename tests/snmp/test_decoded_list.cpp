@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "snmp/binding_copy.h"
 #include "snmp/codec.h"
+#include "snmp/post_error.h"
 #include "test_engine_fixture.h"
 
 namespace {
@@ -206,6 +208,38 @@ TEST_F(DecodedListTest, MessageBeyondTheStorageSpillsOverIntact) {
   ASSERT_EQ(items.back().syntax, SNMP_SYNTAX_OID);
   EXPECT_EQ(snmp::codec::decodeMessage(broken.data(), broken.size(), *out), static_cast<smiUINT32>(SNMPAPI_MESSAGE_INVALID));
   EXPECT_EQ(out->count, 0u);
+}
+
+// An output filled by hand, its pieces outside the codec's storage: the list copy cannot move
+// the storage as a whole and copies each piece instead, with the same contents.
+TEST(DecodedListCopy, PiecesOutsideTheStorageAreCopiedOneByOne) {
+  std::vector<smiUINT32> name{1, 3, 6, 1, 2, 1, 1, 5, 0};
+  std::vector<smiUINT32> target{1, 3, 6, 1, 4, 1, 1240};
+  std::string text = "print server";
+  auto out = std::make_unique<snmp::codec::DecodeOutput>();
+  out->count = 2;
+  out->storageUsed = 0;
+  out->spilled = false;
+  for (auto& b : out->bindings) b = {};
+  out->bindings[0].name = {static_cast<smiUINT32>(name.size()), name.data()};
+  out->bindings[0].value.syntax = SNMP_SYNTAX_OCTETS;
+  out->bindings[0].value.value.string = {static_cast<smiUINT32>(text.size()), reinterpret_cast<smiBYTE*>(text.data())};
+  out->bindings[1].name = {static_cast<smiUINT32>(name.size()), name.data()};
+  out->bindings[1].value.syntax = SNMP_SYNTAX_OID;
+  out->bindings[1].value.value.oid = {static_cast<smiUINT32>(target.size()), target.data()};
+
+  snmp::Binding kept[snmp::kMaxBindings] = {};
+  ASSERT_EQ(snmp::copyDecoded(*out, kept), snmp::kOk);
+  name.assign(name.size(), 0);  // the copies must not point at the originals
+  target.assign(target.size(), 0);
+  text.assign(text.size(), '-');
+  const std::vector<smiUINT32> expectedName{1, 3, 6, 1, 2, 1, 1, 5, 0};
+  EXPECT_EQ(ids(*kept[0].name), expectedName);
+  EXPECT_EQ(contents(*kept[0].value), "s:print server");
+  EXPECT_EQ(ids(*kept[1].name), expectedName);
+  EXPECT_EQ(contents(*kept[1].value), "o:1.3.6.1.4.1.1240.");
+  snmp::freeBinding(kept[1]);
+  snmp::freeBinding(kept[0]);
 }
 
 }  // namespace
