@@ -62,10 +62,10 @@ void roundTrip(const snmp::codec::DecodeOutput& first) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static snmp::codec::DecodeOutput out;
   std::size_t consumed = 0;
-  if (snmp::codec::decodeMessage(data, size, out, &consumed) == 0) {
+  const bool decoded = snmp::codec::decodeMessage(data, size, out, &consumed) == 0;
+  if (decoded) {
     if (consumed > size || out.count > snmp::codec::kMaxBindings) std::abort();
     roundTrip(out);
-    snmp::codec::freeDecoded(out);
   } else if (out.count != 0) {
     std::abort();
   }
@@ -86,6 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         smiOID name{};
         smiVALUE value{};
         if (!SnmpGetVb(vbl, i, &name, &value)) continue;
+        // The list holds a copy of exactly what the codec decoded.
+        if (decoded && i <= out.count) {
+          const auto& b = out.bindings[i - 1];
+          if (b.name.len != name.len || std::memcmp(b.name.ptr, name.ptr, name.len * 4) ||
+              !fuzzcheck::sameValue(b.value, value))
+            std::abort();
+        }
         SnmpFreeDescriptor(SNMP_SYNTAX_OID, &name);
         if (value.syntax == SNMP_SYNTAX_OID) {
           SnmpFreeDescriptor(SNMP_SYNTAX_OID, &value.value.oid);
@@ -98,5 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SnmpFreePdu(pdu);
   }
   if (context) SnmpFreeContext(context);
+  if (decoded) snmp::codec::freeDecoded(out);
   return 0;
 }
