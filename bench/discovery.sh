@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Discovery speed against a simulated fleet: wall time and datagram count of a local broadcast
 # search, a subnet scan and an address-file search, with 250 and with 1000 print servers, plus
-# the resident memory of `trellanctl discover` holding 1000 units.
+# the resident memory of `trellanctl discover` holding 1000 units; then local broadcasts to the
+# large fleets (5,000 units and the simulator's largest, 16,384), each repeated REPEAT times
+# (default 3) with min / median / max. Every row prints its ratio to the floor (the searches' own
+# waits) and the receive-buffer drops of the run (RcvbufErrors of /proc/net/snmp: the script's
+# own only inside a private network namespace).
 #
 # Usage: bench/discovery.sh [BUILD_DIR]   (default build/bench; run from the source root)
+#        unshare -n sh -c 'ip link set lo up && REPEAT=3 bench/discovery.sh build/bench'
 # Everything stays on loopback: the simulated units live on 127.0.x.y and the broadcast goes to
-# 127.255.255.255. Not run in CI: it takes a few minutes, most of it in the searches' own waits.
+# 127.255.255.255. Not run in CI: it takes several minutes, most of it in the searches' own waits.
+# SKIP_SMALL=1 runs only the large broadcasts.
 set -u
 
 BUILD=${1:-build/bench}
+REPEAT=${REPEAT:-3}
 CTL=$BUILD/bin/trellanctl
 SIM=$BUILD/bin/trellan-sim
 for exe in "$CTL" "$SIM"; do
@@ -62,7 +69,7 @@ start_sim() {  # count
     --second-family-port "$PROBE_PORT" --ipx-discovery-port 0 --ipx-snmp-port 0 \
     --log "$LOG" --ready-file "$TMP/ready.json" >"$TMP/sim.out" 2>&1 &
   SIM_PID=$!
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     [[ -s $TMP/ready.json ]] && return 0
     kill -0 "$SIM_PID" 2>/dev/null || break
     sleep 0.1
@@ -72,6 +79,9 @@ start_sim() {  # count
   exit 1
 }
 
+rcvbuf_errors() { awk '/^Udp:/ {n++; if (n == 1) for (i = 1; i <= NF; i++) col[$i] = i; else print $col["RcvbufErrors"]}' /proc/net/snmp; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+
 # Log lines written since offset $1 (bytes) that carry both $2 and $3 (the log sorts its keys).
 count_since() { tail -c +"$(($1 + 1))" "$LOG" | grep -F -- "$2" | grep -c -F -- "$3"; }
 
@@ -80,16 +90,19 @@ MEM_LINE=
 run_case() {  # label floor_ms entries...
   local label=$1 floor=$2
   shift 2
-  local before out err t0 t1 ms found requests replies probes rss rc
+  local before out err t0 t1 ms found requests replies probes rss rc drops
   before=$(stat -c %s "$LOG")
   out=$TMP/out.csv
   err=$TMP/time.txt
+  drops=$(rcvbuf_errors)
   t0=$(date +%s%N)
   timeout "$RUN_LIMIT_S" /usr/bin/time -v -o "$err" "$CTL" discover --csv --port "$DISC_PORT" "$@" >"$out" 2>"$TMP/ctl.err"
   rc=$?
   t1=$(date +%s%N)
   sleep 0.3  # let the simulator's last log lines land
   ms=$(((t1 - t0) / 1000000))
+  drops=$(($(rcvbuf_errors) - drops))
+  LAST_MS=$ms
   found=$(($(grep -c . "$out") - 1))
   ((found < 0)) && found=0
   requests=$(count_since "$before" '"event":"request"' '"transport":"udp"')
@@ -98,8 +111,8 @@ run_case() {  # label floor_ms entries...
   rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$err")
   [[ $floor == broadcast ]] && floor=$(broadcast_floor "$requests")
   local over=$((ms - floor))
-  ROWS+=("$(printf '%-34s %6d %9d %8d %8d %6d %9d %9d %8d' "$label" "$found" "$ms" "$floor" "$over" \
-    "$requests" "$replies" "$probes" "$((rss / 1024))")")
+  ROWS+=("$(printf '%-34s %6d %9d %8d %8d %6s %6d %9d %9d %6d %8d' "$label" "$found" "$ms" "$floor" "$over" \
+    "$(ratio "$ms" "$floor")" "$requests" "$replies" "$probes" "$drops" "$((rss / 1024))")")
   ((rc != 0)) && ROWS+=("    (exit status $rc: $(head -c 200 "$TMP/ctl.err" | tr '\n' ' '))")
   if [[ $label == *"1000"*broadcast* ]]; then MEM_LINE="max RSS of discover holding $found units: $((rss / 1024)) MiB (goal < 50 MiB)"; fi
 }
@@ -123,14 +136,39 @@ bench_fleet() {  # count, number of /24s
   stop_sim
 }
 
-echo "trellanctl discover against trellan-sim (discovery port $DISC_PORT), $(date -u '+%Y-%m-%d %H:%M UTC'), load: $(cut -d' ' -f1-3 /proc/loadavg)"
-bench_fleet 250 1
-bench_fleet 1000 4
+# A local broadcast to a large fleet, REPEAT times; a summary row with min / median / max.
+SUMMARY=()
+bench_large_broadcast() {  # count
+  local n=$1 r times=()
+  start_sim "$n"
+  for ((r = 1; r <= REPEAT; r++)); do
+    run_case "$n units: local broadcast ($r)" broadcast --local
+    times+=("$LAST_MS")
+  done
+  stop_sim
+  local sorted
+  sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
+  SUMMARY+=("$(echo "$sorted" | awk -v n="$n" -v floor="$(broadcast_floor 2)" '{
+    k = NF; min = $1; max = $k; med = (k % 2) ? $((k + 1) / 2) : ($(k / 2) + $(k / 2 + 1)) / 2
+    printf "%6d units, local broadcast x%d: min %d ms, median %d ms, max %d ms; floor %d ms; median / floor %.2f", n, k, min, med, max, floor, med / floor }')")
+}
 
-printf '\n%-34s %6s %9s %8s %8s %6s %9s %9s %8s\n' case found wall_ms floor_ms over_ms sent replies probes rss_MiB
+echo "trellanctl discover against trellan-sim (discovery port $DISC_PORT), $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [[ ${SKIP_SMALL:-0} != 1 ]]; then
+  bench_fleet 250 1
+  bench_fleet 1000 4
+fi
+bench_large_broadcast 5000
+bench_large_broadcast 16384
+
+printf '\n%-34s %6s %9s %8s %8s %6s %6s %9s %9s %6s %8s\n' case found wall_ms floor_ms over_ms ratio sent replies probes drops rss_MiB
 printf '%s\n' "${ROWS[@]}"
+echo
+printf '%s\n' "${SUMMARY[@]}"
 echo
 echo "sent: discovery requests the simulator received (one per broadcast round or per scanned/asked address)"
 echo "replies: discovery replies it sent; probes: second-family probes; floor: the searches' own waits"
+echo "ratio: wall / floor; drops: receive-buffer drops during the search (all of the host's outside a namespace)"
+echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 [[ -n $MEM_LINE ]] && echo "$MEM_LINE"
 exit 0

@@ -2,9 +2,12 @@
 // The SNMP reads that follow a discovery reply: the printer-MIB probe, the extra list columns and
 // the second family's own exchanges. They live with the MIB groups; the device query only calls
 // them through this seam, so a query works (with the reply's data alone) before any are installed.
+#include <memory>
+
 namespace devices {
 
 class CIpDevice;
+class PrinterProbeBatch;
 
 class DeviceSnmpReads {
  public:
@@ -18,6 +21,9 @@ class DeviceSnmpReads {
   // A second-family device after its probe reply: ports and status (72-byte form) and the
   // configuration image. 0 or -1.
   virtual int readSecondFamily(CIpDevice& device) = 0;
+  // Printer-MIB probes of many devices at once, with the same outcome per device as
+  // probePrinterMib (devices/printer_probe_batch.h); null: probe one device at a time.
+  virtual std::unique_ptr<PrinterProbeBatch> newProbeBatch();
 };
 
 // Process-wide, not owned; null (the default) skips the reads. Install before searches start.

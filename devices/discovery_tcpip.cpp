@@ -2,6 +2,8 @@
 
 #include "snmp/engine_watch.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -14,6 +16,7 @@
 #include "devices/discovery_entry.h"
 #include "devices/discovery_socket.h"
 #include "devices/ipv4_text.h"
+#include "devices/printer_probe_batch.h"
 #include "platform/net_config.h"
 #include "platform/report_error.h"
 
@@ -31,6 +34,8 @@ constexpr std::size_t kMaxQueued = 65536;
 constexpr auto kBurstQuiet = std::chrono::milliseconds(20);
 constexpr auto kBurstLimit = std::chrono::milliseconds(2000);
 constexpr int kMaxSecondFamilyReplies = 4096;
+// Longest wait between two looks at the stop flag while probes are outstanding.
+constexpr int kProbeSliceMs = 10;
 constexpr std::size_t kFamilyOffset = 49;
 constexpr std::size_t kFamilyField = 5;
 
@@ -53,36 +58,51 @@ bool hasReplyMagic(const std::uint8_t* data, std::size_t length) {
 }  // namespace
 
 // Turns replies of one search step into devices. Replies are read off the socket before any
-// printer probe runs, and again between probes: a probe is a round trip of its own, and a
-// fleet's burst of replies left waiting in the socket during thousands of them would overflow
-// its buffer.
+// printer probe runs, and again while probes run: a fleet's burst of replies left waiting in the
+// socket during thousands of probes would overflow its buffer. The probes of a step run many at
+// once on one socket of their own (PrinterProbeBatch) when the installed reads offer it, else one
+// after the other; either way each device is handed over as soon as its own probe has ended.
 class CTcpIpDiscovery::ReplyTaker {
  public:
-  ReplyTaker(CTcpIpDiscovery& owner, bool extraColumns) : owner_(owner), extra_(extraColumns), settings_(owner.settings()) {}
+  ReplyTaker(CTcpIpDiscovery& owner, bool extraColumns) : owner_(owner), extra_(extraColumns), settings_(owner.settings()) {
+    if (DeviceSnmpReads* reads = deviceSnmpReads()) batch_ = reads->newProbeBatch();
+    finished_ = [this](std::unique_ptr<CIpDevice> device) { hand(std::move(device)); };
+  }
 
-  // Reads what is pending and turns the new replies into devices. With a seen list, known
-  // responders are skipped and new ones are remembered (setting `anotherRound`). Senders found in
-  // `awaited` are taken out of it. Returns 2 when stopped.
+  // Reads what is pending and turns the new replies into devices; returns once every reply read
+  // has been probed and handed over. With a seen list, known responders are skipped and new ones
+  // are remembered (setting `anotherRound`). Senders found in `awaited` are taken out of it.
+  // Returns 2 when stopped.
   int drain(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound,
             std::unordered_set<std::uint32_t>* awaited = nullptr) {
     for (;;) {
       // Broadcast rounds draw bursts; a scan's batches of five do not.
-      const bool burstStart = seen && queue_.empty();
+      const bool burstStart = seen && queue_.empty() && probesIdle();
       pull(socket, seen, anotherRound, awaited);
-      if (owner_.stopRequested()) return 2;
-      if (queue_.empty()) return 0;
+      if (owner_.stopRequested()) return stopped();
+      if (queue_.empty() && probesIdle()) return 0;
       if (burstStart) {
         // The first replies of a burst: take the rest of it before the first probe, since any
         // stall of a few milliseconds loses replies once the socket's buffer is full.
         const auto until = Clock::now() + kBurstLimit;
         while (Clock::now() < until && queue_.size() < kMaxQueued && socket.udp().waitReadable(kBurstQuiet) == 0) {
           pull(socket, seen, anotherRound, awaited);
-          if (owner_.stopRequested()) return 2;
+          if (owner_.stopRequested()) return stopped();
         }
       }
-      const Reply reply = queue_.front();
-      queue_.pop_front();
-      take(reply.bytes.data(), reply.length);
+      if (!batch_) {
+        const Reply reply = queue_.front();
+        queue_.pop_front();
+        take(reply.bytes.data(), reply.length);
+        continue;
+      }
+      while (!queue_.empty()) {
+        take(queue_.front().bytes.data(), queue_.front().length);
+        queue_.pop_front();
+      }
+      batch_->service(finished_);
+      if (batch_->idle()) continue;
+      waitForEither(socket);
     }
   }
 
@@ -94,6 +114,23 @@ class CTcpIpDiscovery::ReplyTaker {
     std::array<std::uint8_t, kMaxReplySize> bytes;
     std::size_t length;
   };
+
+  bool probesIdle() const noexcept { return !batch_ || batch_->idle(); }
+
+  // A Stop ends the probes under way as a Stop ends a probe asked alone; their devices are
+  // handed over with what their replies said.
+  int stopped() {
+    if (batch_) batch_->stopAll(finished_);
+    return 2;
+  }
+
+  // Until a reply or a discovery reply arrives, the next probe times out, or a stop is due.
+  void waitForEither(DiscoverySocket& socket) {
+    int ms = batch_->msUntilNextTimeout();
+    if (ms < 0 || ms > kProbeSliceMs) ms = kProbeSliceMs;
+    pollfd fds[2] = {{socket.udp().fd(), POLLIN, 0}, {batch_->fd(), POLLIN, 0}};
+    ::poll(fds, 2, ms);
+  }
 
   // Moves every pending datagram off the socket; the new replies of known families queue up.
   void pull(DiscoverySocket& socket, std::vector<std::uint32_t>* seen, bool& anotherRound,
@@ -131,9 +168,20 @@ class CTcpIpDiscovery::ReplyTaker {
       reportedFormat_ = true;
     } else if (status != ReplyStatus::Ok) {
       return;
+    } else if (batch_) {
+      batch_->add(std::move(device));
+      return;
     } else {
       completeReply(*device);
     }
+    owner_.post(std::move(device));
+  }
+
+  // A device whose printer probe ended in the batch: what completeReply does after the probe.
+  void hand(std::unique_ptr<CIpDevice> device) {
+    if (device->querySettings.extraColumns)
+      if (DeviceSnmpReads* reads = deviceSnmpReads()) reads->readExtraColumns(*device);
+    device->updateStatusTexts(device->querySettings.masks);
     owner_.post(std::move(device));
   }
 
@@ -143,6 +191,8 @@ class CTcpIpDiscovery::ReplyTaker {
   bool reportedFormat_ = false;
   std::unordered_set<std::uint32_t> taken_;  // responders of this step
   std::deque<Reply> queue_;                    // read, not yet probed and posted
+  std::unique_ptr<PrinterProbeBatch> batch_;   // null: probes one after the other
+  PrinterProbeBatch::Finished finished_;
 };
 
 CTcpIpDiscovery::CTcpIpDiscovery(platform::MessageTarget* owner, std::unique_ptr<snmpaccess::ProgressWindow> progress)

@@ -12,7 +12,10 @@
 #include "access/snmp_target.h"
 #include "access/var_bind.h"
 #include "devices/device.h"
+#include "devices/printer_probe.h"
+#include "devices/printer_probe_batch.h"
 #include "devices/second_family_exchange.h"
+#include "platform/net_config.h"
 #include "snmp/winsnmp.h"
 
 namespace devices {
@@ -36,9 +39,22 @@ struct LastProbe {
 };
 thread_local LastProbe tLastProbe;
 
-bool givesUp(int rc) { return rc == result::kNoReply || rc == result::kStopped || rc == result::kNoSession; }
+bool givesUp(int rc) { return probeGivesUp(rc); }
 
 bool stopped(const CIpDevice& device) { return device.progress && device.progress->isStopped(); }
+
+std::string communityOf(const CIpDevice& device, const MibReadSettings& settings) {
+  std::string community(device.getCommunity.view());
+  if (community.empty() && settings.fallbackCommunity) {
+    snmpaccess::SnmpTarget t;
+    t.setAddress(device.snmpAddress());
+    community = settings.fallbackCommunity(static_cast<std::uint16_t>(device.snmpProtocol()), t.address);
+  }
+  // As a target holds it.
+  char bounded[snmpaccess::kTargetTextSize];
+  snmpaccess::copyBounded(bounded, sizeof bounded, community);
+  return bounded;
+}
 
 // One session to the device over its own address, with its GET community and the GetTimeout.
 class DeviceSession {
@@ -46,9 +62,7 @@ class DeviceSession {
   DeviceSession(const CIpDevice& device, const MibReadSettings& settings) {
     target_.family = static_cast<std::uint16_t>(device.snmpProtocol());
     target_.setAddress(device.snmpAddress());
-    std::string community(device.getCommunity.view());
-    if (community.empty() && settings.fallbackCommunity)
-      community = settings.fallbackCommunity(target_.family, target_.address);
+    const std::string community = communityOf(device, settings);
     target_.setGetCommunity(community);
     target_.progress = device.progress;
     if (community.empty() || target_.address[0] == '\0') {
@@ -118,25 +132,12 @@ bool hasWireless(CSnmpSession& s, const std::string& prefix, int& rc) {
   return false;
 }
 
-struct PrinterReading {
-  std::string_view state;
-  char console[snmpaccess::kDisplayTextSize] = {};
-};
-
-// The printer of port `port` (1-based): Printer-MIB entry port.1, status and console display. Read
-// here rather than through the group so that the reads' own GetTimeout holds.
-int readPrinter(CSnmpSession& s, int port, PrinterReading& out) {
-  const std::string entry = std::to_string(port) + ".1";
-  CVarBind b[2];
-  b[0].setName(("1.3.6.1.2.1.43.13.4.1.11." + entry).c_str());
-  b[1].setName(("1.3.6.1.2.1.43.16.5.1.2." + entry).c_str());
-  if (const int rc = get(s, b, 2)) return rc;
-  smiINT status = 0;
-  const bool haveStatus = takeInt(b[0], status);
-  mib::printerStateText(haveStatus, status, out.state);
-  out.console[0] = '\0';
-  if (b[1].getPlainText(out.console, sizeof out.console) != 0) out.console[0] = '\0';
-  return 0;
+// The request for port `port` (1-based) of a probe, on the probe's session. Asked here rather
+// than through the group so that the reads' own GetTimeout holds.
+int askPrinter(CSnmpSession& s, int port, CVarBind (&b)[2]) {
+  b[0].setName(printerStatusOid(port).c_str());
+  b[1].setName(printerConsoleOid(port).c_str());
+  return get(s, b, 2);
 }
 
 const char* dataRateText(smiINT v) {
@@ -192,9 +193,10 @@ std::string MibDeviceReads::enterprisePrefix(std::string_view family) const {
 
 bool MibDeviceReads::probePrinterMib(CIpDevice& device) {
   tLastProbe = {&device, 0};
-  // A print server of reply format 2 has no SNMP agent: asking it would only wait out the retries.
-  if (device.replyFormat == 2 || !engineReady()) {
-    tLastProbe.result = result::kNoSession;
+  PrinterProbe probe(device);
+  const int rc = probeStart(device);
+  if (rc != 0) {
+    tLastProbe.result = rc;
     return false;
   }
   DeviceSession session(device, settings_);
@@ -202,28 +204,33 @@ bool MibDeviceReads::probePrinterMib(CIpDevice& device) {
     tLastProbe.result = session.result();
     return false;
   }
-  // Port p's printer is Printer-MIB entry p.1; port 1 (entry 1.1) decides whether the MIB answers.
-  PrinterReading r;
-  const int first = readPrinter(*session, 1, r);
-  tLastProbe.result = first;
-  if (first != 0) return false;
-  const int ports = device.portCount();
-  for (int p = 0; p < ports; ++p) {
-    if (p > 0) {
-      const int rc = readPrinter(*session, p + 1, r);
-      if (rc != 0) {
-        // No printer entry for this port: its texts stay empty. No answer at all: stop asking.
-        if (givesUp(rc)) {
-          tLastProbe.result = rc;
-          break;
-        }
-        continue;
-      }
-    }
-    device.portStatusTexts[p].assign(r.state);
-    device.printerDisplays[p].assign(r.console);
-  }
-  return true;
+  CVarBind b[2];
+  for (int port = probe.nextPort(); port != 0; port = probe.nextPort()) probe.take(askPrinter(*session, port, b), b);
+  tLastProbe.result = probe.result();
+  return probe.answered();
+}
+
+int MibDeviceReads::probeStart(const CIpDevice& device) {
+  // A print server of reply format 2 has no SNMP agent: asking it would only wait out the retries.
+  if (device.replyFormat == 2 || !engineReady()) return result::kNoSession;
+  return 0;
+}
+
+std::string MibDeviceReads::communityFor(const CIpDevice& device) const { return communityOf(device, settings_); }
+
+std::unique_ptr<PrinterProbeBatch> MibDeviceReads::newProbeBatch() {
+  ProbeBatchSettings s;
+  s.getTimeout = settings_.getTimeout;
+  s.transmissions = 1 + snmpaccess::CSnmpSession::kResendCount;
+  s.maxOutstanding = settings_.probesOutstanding;
+  s.agentPort = platform::netConfig().snmpPort;
+  s.community = [this](const CIpDevice& d) { return communityFor(d); };
+  s.precheck = [this](const CIpDevice& d) { return probeStart(d); };
+  // The extra reads that follow on this thread look at the outcome, as after a probe asked alone.
+  s.probed = [](const CIpDevice& d, const PrinterProbe& p) { tLastProbe = {&d, p.result()}; };
+  auto batch = std::make_unique<PrinterProbeBatch>(std::move(s));
+  if (!batch->open()) return nullptr;
+  return batch;
 }
 
 int MibDeviceReads::readExtraColumns(CIpDevice& device) {

@@ -5,6 +5,7 @@
 // installMibDeviceReads; the device query then calls them through DeviceSnmpReads.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -29,6 +30,8 @@ struct MibReadSettings {
   bool startEngine = false;
   // Reply wait of one second-family exchange, in milliseconds.
   int secondFamilyReplyMs = 100;
+  // Printer probes of one search step outstanding at once on their shared socket.
+  std::size_t probesOutstanding = 128;
 };
 
 // The native enterprise prefix, used for "KDV" and for codes the table does not know.
@@ -42,12 +45,18 @@ class MibDeviceReads final : public DeviceSnmpReads {
   bool probePrinterMib(CIpDevice& device) override;
   int readExtraColumns(CIpDevice& device) override;
   int readSecondFamily(CIpDevice& device) override;
+  std::unique_ptr<PrinterProbeBatch> newProbeBatch() override;
 
   std::string enterprisePrefix(std::string_view family) const;
+  // The GET community a device is asked with: its own, else the fallback; at most 32 bytes.
+  // Empty: the device is not asked.
+  std::string communityFor(const CIpDevice& device) const;
   const MibReadSettings& settings() const { return settings_; }
 
  private:
   bool engineReady();
+  // 0 when the device's printer MIB may be asked, else the probe's result without asking.
+  int probeStart(const CIpDevice& device);
 
   MibReadSettings settings_;
   std::mutex engineMutex_;
