@@ -20,6 +20,7 @@
 #include "wizard/wz_serial_page.h"
 #include "wizard/wz_tcpip_page.h"
 #include "wizard/wz_vines_page.h"
+#include "wizard/wz_welcome_page.h"
 #include "wizard/wz_wireless_page.h"
 
 namespace wizard {
@@ -74,6 +75,7 @@ class WizardFlow {
   bool onLast() const { return currentId_ == kFinishId; }
   int unsupportedCount() const { return unsupported_; }
 
+  CWzWelcomeDlg& welcomePage() { return welcome_; }
   CWzProtocolDlg& protocolPage() { return protocols_; }
   CWzTcpIpDlg& tcpIpPage() { return tcpip_; }
   CWzEtherTalkDlg& etherTalkPage() { return ethertalk_; }

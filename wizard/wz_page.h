@@ -63,14 +63,4 @@ class CWzPage {
   bool changed_ = false;
 };
 
-inline constexpr const char* kWelcomeText =
-    "Welcome to the Setup Wizard.  The Wizard will show you how easy it can be to set up a Quorvel Print Server.  "
-    "If you are familiar with the Trellan utility and prefer not to use this wizard, press Cancel at any time.";
-
-class CWzWelcomeDlg : public CWzPage {
- public:
-  int id() const override { return kWelcomeId; }
-  const char* title() const override { return "Welcome!"; }
-};
-
 }  // namespace wizard

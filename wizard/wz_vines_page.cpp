@@ -85,6 +85,24 @@ bool CWzBanyanDlg::removeService(int row) {
   return true;
 }
 
+int CWzBanyanDlg::editTarget(int selected) const {
+  const int count = static_cast<int>(rows().size());
+  if (selected >= 0 && selected < count) return selected;
+  return count == 0 ? kAddRow : kNoRow;
+}
+
+CPrintServiceDlg CWzBanyanDlg::serviceDialog(int row) const {
+  const std::vector<int> r = rows();
+  if (row < 0 || row >= static_cast<int>(r.size())) return CPrintServiceDlg(portCount());
+  const vines::VinesSlot& s = slot(r[static_cast<std::size_t>(row)]);
+  return CPrintServiceDlg(portCount(), s.name, s.port);
+}
+
+bool CWzBanyanDlg::applyService(int row, const CPrintServiceDlg& dialog) {
+  if (!dialog.accept().ok()) return false;
+  return row == kAddRow ? addService(dialog.name(), dialog.port()) : editService(row, dialog.name(), dialog.port());
+}
+
 const char* CWzBanyanDlg::dropPassword() {
   passwordEdited_ = false;
   password_.clear();

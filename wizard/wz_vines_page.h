@@ -8,6 +8,7 @@
 
 #include "vines/vines_page.h"
 #include "wizard/wz_page.h"
+#include "wizard/wz_print_service_dlg.h"
 
 namespace wizard {
 
@@ -34,7 +35,22 @@ class CWzBanyanDlg : public CWzPage {
   // The list rows: slot indexes whose service name is not empty, in slot order.
   std::vector<int> rows() const;
   const vines::VinesSlot& slot(int index) const { return model_.services[static_cast<std::size_t>(index)]; }
-  bool canAdd() const { return static_cast<int>(rows().size()) < slotCount(); }
+  bool canAdd() const { return editable() && static_cast<int>(rows().size()) < slotCount(); }
+  bool canEdit() const { return editable() && !rows().empty(); }
+  bool canRemove() const { return canEdit(); }
+  // "&Confirm:" opens once the password was edited.
+  bool confirmEnabled() const { return editable() && passwordEdited_; }
+
+  // Edit with `selected` the selected row (-1 none): the row to edit, kAddRow when Edit means Add
+  // (nothing selected in an empty list), kNoRow when there is nothing to do.
+  static constexpr int kAddRow = -1;
+  static constexpr int kNoRow = -2;
+  int editTarget(int selected) const;
+  // The Print Service dialog for a row, or for kAddRow a new service (no name, the first port).
+  CPrintServiceDlg serviceDialog(int row) const;
+  // OK in that dialog: the row takes its name and port, or kAddRow stores them in the first empty
+  // slot. False when the page cannot take them (read-only, no such row, no free slot, refused name).
+  bool applyService(int row, const CPrintServiceDlg& dialog);
 
   // Edits (false when the page is read-only or the row / slot does not exist).
   bool setUserName(std::string name);
@@ -45,6 +61,8 @@ class CWzBanyanDlg : public CWzPage {
   bool removeService(int row);
   // "No" to the mismatch question: the password is dropped; returns the text then shown.
   const char* dropPassword();
+  // A refusal of leave() that is the mismatch question (Yes: stay; No: dropPassword and go on).
+  static bool isMismatchQuestion(const PageCheck& check) { return check.message == kTextPasswordMismatch; }
 
   PageCheck leave(bool forward) override;
   std::string GetChangeSummary() const override;

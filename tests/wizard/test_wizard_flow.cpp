@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "access/group_classes.h"
-#include "access/progress_headless.h"
-#include "access/test_mib_group_sim.h"
-#include "snmp/engine_watch.h"
-#include "snmp/winsnmp.h"
+#include "support/unit_target_test.h"
 #include "wizard/wizard_flow.h"
 
 using namespace wizard;
@@ -30,6 +28,13 @@ const std::string kSerialPort = R"({"oid":".6.2.3.2.1.12.1","type":"int","value"
                                 R"({"oid":".6.2.3.2.1.27.1","type":"int","value":7})";
 
 const std::string kUnit = R"("agent":{"reset_silence_ms":200})";
+// The second of the unit's two print-service slots is free (the first holds "Print Service 1" on port 1).
+const std::string kFreeSecondSlot = R"({"oid":".6.3.3.4.4.1.2.2","type":"text","value":""})";
+// A serial first port with Modbus values inside their ranges, so that it may be left as read.
+const std::string kModbusSerialPort = kSerialPort + R"(,{"oid":".6.2.3.2.1.28.1","type":"int","value":100},)" +
+                                      R"({"oid":".6.2.3.2.1.30.1","type":"int","value":1000})";
+// The write-only VINES password (reads empty).
+const std::string kVinesPassword = R"({"oid":".6.3.3.4.5.0","type":"text","value":""})";
 
 // The installed-protocol list as the unit reports it: "[1,5,7]" gives those protocols in that order.
 std::string protocolList(const std::string& list) {
@@ -64,19 +69,8 @@ struct Unit {
   simproc::Sim sim;
 };
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public UnitTargetTest {
  protected:
-  void SetUp() override {
-    SnmpCleanup();
-    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
-    target.setAddress("127.0.1.1");
-    target.setGetCommunity("vorlak");
-    target.setSetCommunity("vorlak");
-    target.progress = &progress;
-    snmpaccess::setGroupTimeouts(30, 30);
-  }
-  void TearDown() override { SnmpCleanup(); }
-
   std::unique_ptr<WizardFlow> makeFlow() {
     WizardServices s;
     s.message = [this](const std::string& text) { messages.push_back(text); };
@@ -95,21 +89,34 @@ class WizardTest : public ::testing::Test {
       return -1;
     };
     s.resetTimeoutSeconds = 10;
-    s.vinesLibrary = "libvnsapi32-absent.so";
+    s.vinesLibrary = vinesLibrary;
     return std::make_unique<WizardFlow>(std::move(s));
   }
 
-  // Ticks every protocol that may be ticked, then Next from Welcome to Verify.
+  // The opening the cases share: a unit with these protocols (and variables) answers, the wizard
+  // reads it, and Next goes from Welcome until the page `id` is shown; on the way every protocol
+  // that may be ticked is ticked when `tick` says so.
+  void openAt(int id, const std::string& protocols, const std::string& extra = "", bool tick = false) {
+    flow.reset();
+    unit.reset();
+    unit = std::make_unique<Unit>(protocols, extra);
+    ASSERT_TRUE(sim().ready()) << sim().errors();
+    flow = makeFlow();
+    ASSERT_EQ(flow->run(target, false), 0);
+    for (int i = 0; i < 10 && flow->currentId() != id && !flow->onLast(); ++i) {
+      if (tick && flow->currentId() == kProtocolsId) tickAll(*flow);
+      ASSERT_TRUE(flow->next().ok());
+    }
+    ASSERT_EQ(flow->currentId(), id);
+  }
+
+  simproc::Sim& sim() { return unit->sim; }
+
+  // Ticks every protocol that may be ticked.
   static void tickAll(WizardFlow& flow) {
     for (int i = 0; i < static_cast<int>(flow.protocolPage().entries().size()); ++i) flow.setProtocolChecked(i, true);
   }
 
-  static std::vector<std::vector<std::string>> sets(const simproc::Sim& sim) {
-    std::vector<std::vector<std::string>> out;
-    for (const auto& r : sim.requests())
-      if (r.pdu == "set") out.push_back(r.oids);
-    return out;
-  }
   static bool setHas(const simproc::Sim& sim, const std::string& oid) {
     for (const auto& s : sets(sim))
       for (const auto& o : s)
@@ -117,8 +124,9 @@ class WizardTest : public ::testing::Test {
     return false;
   }
 
-  snmpaccess::HeadlessProgress progress{&snmp::headlessWatch()};
-  snmpaccess::SnmpTarget target;
+  std::string vinesLibrary = "libvnsapi32-absent.so";
+  std::unique_ptr<Unit> unit;
+  std::unique_ptr<WizardFlow> flow;
   std::vector<std::string> messages;
   std::string identifiedAt;
 };
@@ -158,13 +166,7 @@ TEST_F(WizardTest, AnswerPathsGiveTheirPagesAndSummaries) {
   };
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Unit unit(c.protocols);
-    simproc::Sim& sim = unit.sim;
-    ASSERT_TRUE(sim.ready()) << sim.errors();
-    auto flow = makeFlow();
-    ASSERT_EQ(flow->run(target, false), 0);
-    ASSERT_TRUE(flow->next().ok());
-    EXPECT_EQ(flow->currentId(), kProtocolsId);
+    ASSERT_NO_FATAL_FAILURE(openAt(kProtocolsId, c.protocols));
     tickAll(*flow);
     for (const std::string& name : c.untick) EXPECT_TRUE(flow->setProtocolChecked(flow->protocolPage().find(name), false));
     std::vector<int> visited{flow->currentId()};
@@ -180,12 +182,7 @@ TEST_F(WizardTest, AnswerPathsGiveTheirPagesAndSummaries) {
 }
 
 TEST_F(WizardTest, TheProtocolInUseCannotBeUncheckedAndNetWareWithoutClientIsNoticed) {
-  Unit unit("[1,2,5]");
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
-  flow->next();
+  ASSERT_NO_FATAL_FAILURE(openAt(kProtocolsId, "[1,2,5]"));
   const int tcp = flow->protocolPage().find("TCP/IP");
   EXPECT_TRUE(flow->protocolPage().locked(tcp));
   EXPECT_FALSE(flow->setProtocolChecked(tcp, false));
@@ -197,29 +194,18 @@ TEST_F(WizardTest, TheProtocolInUseCannotBeUncheckedAndNetWareWithoutClientIsNot
 }
 
 TEST_F(WizardTest, ANewerProtocolSaysNeedsUpdatingAndTheWizardStillOpens) {
-  Unit unit("[1,6]");
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
+  ASSERT_NO_FATAL_FAILURE(openAt(kWelcomeId, "[1,6]"));
   EXPECT_EQ(messages, std::vector<std::string>{kTextNeedsUpdating});
   EXPECT_EQ(flow->unsupportedCount(), 1);
 }
 
 TEST_F(WizardTest, CancelWritesNothingAndMovesNoAddress) {
-  Unit unit("[1,7]", kOwnAddress);
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
-  flow->next();
-  flow->next();
-  ASSERT_EQ(flow->currentId(), kTcpIpId);
+  ASSERT_NO_FATAL_FAILURE(openAt(kTcpIpId, "[1,7]", kOwnAddress));
   flow->tcpIpPage().setAddress("127.0.1.7");
   ASSERT_TRUE(flow->next().ok());
   // Cancel: the flow is dropped without finish.
   EXPECT_EQ(flow->newDeviceAddress(), "");
-  EXPECT_TRUE(sets(sim).empty());
+  EXPECT_TRUE(sets(sim()).empty());
 }
 
 struct TcpCase {
@@ -245,14 +231,7 @@ TEST_F(WizardTest, TcpIpPageLeaveRulesAndSummary) {
   };
   for (const TcpCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Unit unit("[1]", kOwnAddress);
-    simproc::Sim& sim = unit.sim;
-    ASSERT_TRUE(sim.ready()) << sim.errors();
-    auto flow = makeFlow();
-    ASSERT_EQ(flow->run(target, false), 0);
-    flow->next();
-    flow->next();
-    ASSERT_EQ(flow->currentId(), kTcpIpId);
+    ASSERT_NO_FATAL_FAILURE(openAt(kTcpIpId, "[1]", kOwnAddress));
     CWzTcpIpDlg& tcp = flow->tcpIpPage();
     tcp.setDynamic(c.dynamic);
     if (!c.dynamic) {
@@ -268,7 +247,7 @@ TEST_F(WizardTest, TcpIpPageLeaveRulesAndSummary) {
       // Even saved from elsewhere, the page sends no address.
       ASSERT_NE(flow->session(), nullptr);
       EXPECT_NE(tcp.SaveChanges(*flow->session()), 0);
-      EXPECT_TRUE(sets(sim).empty());
+      EXPECT_TRUE(sets(sim()).empty());
       continue;
     }
     ASSERT_TRUE(check.ok()) << check.message;
@@ -277,15 +256,7 @@ TEST_F(WizardTest, TcpIpPageLeaveRulesAndSummary) {
 }
 
 TEST_F(WizardTest, FinishWithTcpIpAndWirelessChangesWritesThemResetsAndFindsTheUnitAtItsNewAddress) {
-  Unit unit("[1,7]", kOwnAddress);
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
-  flow->next();
-  tickAll(*flow);
-  ASSERT_TRUE(flow->next().ok());
-  ASSERT_EQ(flow->currentId(), kTcpIpId);
+  ASSERT_NO_FATAL_FAILURE(openAt(kTcpIpId, "[1,7]", kOwnAddress, true));
   CWzTcpIpDlg& tcp = flow->tcpIpPage();
   tcp.setDynamic(false);
   tcp.setAddress("127.0.1.9");
@@ -310,42 +281,27 @@ TEST_F(WizardTest, FinishWithTcpIpAndWirelessChangesWritesThemResetsAndFindsTheU
 
   ASSERT_EQ(flow->finish(), 0);
   EXPECT_TRUE(messages.empty()) << messages.front();
-  EXPECT_TRUE(setHas(sim, E + ".6.3.1.4.1.0"));  // the address
-  EXPECT_TRUE(setHas(sim, E + ".8.3.4.0"));      // the SSID
-  EXPECT_TRUE(setHas(sim, E + ".2.2.0"));        // the reset
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.1.4.1.0"));  // the address
+  EXPECT_TRUE(setHas(sim(), E + ".8.3.4.0"));      // the SSID
+  EXPECT_TRUE(setHas(sim(), E + ".2.2.0"));        // the reset
   EXPECT_EQ(flow->newDeviceAddress(), "127.0.1.9");
   EXPECT_EQ(identifiedAt, "127.0.1.9");
   EXPECT_TRUE(flow->identified());
 }
 
 TEST_F(WizardTest, AnAddressFromTheNetworkLeavesTheDeviceAddressAlone) {
-  Unit unit("[1]", kOwnAddress);
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
-  flow->next();
-  flow->next();
+  ASSERT_NO_FATAL_FAILURE(openAt(kTcpIpId, "[1]", kOwnAddress));
   flow->tcpIpPage().setDynamic(true);
   ASSERT_TRUE(flow->next().ok());
   ASSERT_EQ(flow->finish(), 0);
   EXPECT_EQ(flow->newDeviceAddress(), "");
   EXPECT_EQ(identifiedAt, "127.0.1.1");
-  EXPECT_TRUE(setHas(sim, E + ".6.3.1.4.4.0"));
-  EXPECT_FALSE(setHas(sim, E + ".6.3.1.4.1.0"));
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.1.4.4.0"));
+  EXPECT_FALSE(setHas(sim(), E + ".6.3.1.4.1.0"));
 }
 
 TEST_F(WizardTest, EtherTalkEditsOfTwoPortsAreBothWrittenAndSummarised) {
-  Unit unit("[1,5]");
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
-  flow->next();
-  tickAll(*flow);
-  flow->next();
-  flow->next();
-  ASSERT_EQ(flow->currentId(), kEtherTalkId);
+  ASSERT_NO_FATAL_FAILURE(openAt(kEtherTalkId, "[1,5]", "", true));
   CWzEtherTalkDlg& et = flow->etherTalkPage();
   ASSERT_EQ(et.portCount(), 2);
   et.setName("Laser1");
@@ -360,8 +316,8 @@ TEST_F(WizardTest, EtherTalkEditsOfTwoPortsAreBothWrittenAndSummarised) {
             std::string::npos)
       << text;
   ASSERT_EQ(flow->finish(), 0);
-  EXPECT_TRUE(setHas(sim, E + ".6.3.5.4.4.1.3.1"));
-  EXPECT_TRUE(setHas(sim, E + ".6.3.5.4.4.1.3.2"));
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.5.4.4.1.3.1"));
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.5.4.4.1.3.2"));
 }
 
 struct SerialCase {
@@ -400,16 +356,8 @@ TEST_F(WizardTest, SerialPageChecksAndModes) {
   };
   for (const SerialCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Unit unit("[1]", kSerialPort);
-    simproc::Sim& sim = unit.sim;
-    ASSERT_TRUE(sim.ready()) << sim.errors();
-    auto flow = makeFlow();
-    ASSERT_EQ(flow->run(target, false), 0);
+    ASSERT_NO_FATAL_FAILURE(openAt(kSerialId, "[1]", kSerialPort));
     ASSERT_NE(flow->page(kSerialId), nullptr);
-    flow->next();
-    flow->next();
-    flow->next();
-    ASSERT_EQ(flow->currentId(), kSerialId);
     CWzSerialDlg& serial = flow->serialPage();
     serial.controls() = c.controls;
     serial.edited();
@@ -428,13 +376,184 @@ TEST_F(WizardTest, SerialPageChecksAndModes) {
 }
 
 TEST_F(WizardTest, NoSerialPageWhenTheFirstPortIsNotSerial) {
-  Unit unit("[1]");
-  simproc::Sim& sim = unit.sim;
-  ASSERT_TRUE(sim.ready()) << sim.errors();
-  auto flow = makeFlow();
-  ASSERT_EQ(flow->run(target, false), 0);
+  ASSERT_NO_FATAL_FAILURE(openAt(kWelcomeId, "[1]"));
   EXPECT_EQ(flow->page(kSerialId), nullptr);
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WizardTest, EveryTickCombinationBringsItsPagesInListOrder) {
+  // TCP/IP carries the connection and stays ticked; VINES, EtherTalk and wireless in every combination.
+  const std::vector<std::pair<std::string, int>> optional = {{"VINES", kVinesId}, {"EtherTalk", kEtherTalkId},
+                                                             {"Wireless", kWirelessId}};
+  const std::string blocks = R + "\r\nTCP/IP Changes:  No Changes Detected" + R +
+                             "\r\nBanyan VINES:  No Changes Detected" + R + "\r\nEtherTalk:  No Changes Detected" + R +
+                             "\r\nWireless Changes:  No Changes Detected" + R + "\r\nSerial Changes:  No Changes Detected";
+  for (unsigned ticks = 0; ticks < 8; ++ticks) {
+    std::string name = "ticked:";
+    std::vector<std::pair<std::string, bool>> entries{{"TCP/IP", true}};
+    std::vector<int> sequence{kWelcomeId, kProtocolsId, kTcpIpId};
+    for (std::size_t k = 0; k < optional.size(); ++k) {
+      const bool on = (ticks >> k) & 1u;
+      entries.push_back({optional[k].first, on});
+      if (on) {
+        sequence.push_back(optional[k].second);
+        name += " " + optional[k].first;
+      }
+    }
+    sequence.push_back(kSerialId);
+    sequence.push_back(kFinishId);
+    SCOPED_TRACE(name);
+    ASSERT_NO_FATAL_FAILURE(openAt(kProtocolsId, "[1,3,5,7]", kModbusSerialPort));
+    for (std::size_t k = 0; k < optional.size(); ++k)
+      EXPECT_TRUE(flow->setProtocolChecked(flow->protocolPage().find(optional[k].first), ((ticks >> k) & 1u) != 0));
+    std::vector<int> visited{kWelcomeId, flow->currentId()};
+    for (int i = 0; i < 10 && !flow->onLast(); ++i) {
+      ASSERT_TRUE(flow->next().ok());
+      visited.push_back(flow->currentId());
+    }
+    EXPECT_EQ(visited, sequence);
+    EXPECT_EQ(flow->finishText(), kHead + protocolBlock(entries) + blocks + R);
+  }
+}
+
+TEST_F(WizardTest, WithoutTheVinesClientTheVinesPageIsReadOnly) {
+  ASSERT_NO_FATAL_FAILURE(openAt(kVinesId, "[1,3]", kFreeSecondSlot, true));
+  CWzBanyanDlg& page = flow->vinesPage();
+  EXPECT_EQ(page.notice(), "ERROR:  Cannot initialize VINES support (vnserr=0).  Read-Only.");
+  EXPECT_FALSE(page.canAdd());
+  EXPECT_FALSE(page.canEdit());
+  CPrintServiceDlg dialog = page.serviceDialog(CWzBanyanDlg::kAddRow);
+  ASSERT_TRUE(dialog.setName("Q1@Lab@Org"));
+  EXPECT_FALSE(page.applyService(CWzBanyanDlg::kAddRow, dialog));
+  EXPECT_FALSE(page.setUserName("Other@Lab@Org"));
+  ASSERT_TRUE(flow->next().ok());
+  EXPECT_NE(flow->finishText().find(R + "\r\nBanyan VINES:  No Changes Detected"), std::string::npos);
+}
+
+TEST_F(WizardTest, VinesServicesAddedAndEditedThroughTheDialogAreSummarisedAndWritten) {
+  vinesLibrary = VINES_STANDIN;
+  ASSERT_NO_FATAL_FAILURE(openAt(kVinesId, "[1,3]", kFreeSecondSlot, true));
+  CWzBanyanDlg& page = flow->vinesPage();
+  ASSERT_TRUE(page.editable()) << page.notice();
+  ASSERT_EQ(page.rows(), std::vector<int>{0});
+  EXPECT_TRUE(page.canAdd());
+  const std::string first = page.slot(0).name;  // on port 1, as is the free slot
+
+  // Add: a new service starts without a name on the first port, and OK needs a name.
+  CPrintServiceDlg add = page.serviceDialog(CWzBanyanDlg::kAddRow);
+  EXPECT_EQ(add.name(), "");
+  EXPECT_EQ(add.port(), 1);
+  EXPECT_FALSE(add.canAccept());
+  ASSERT_TRUE(add.setName("Q1@Lab@Org"));
+  add.selectPort(1);
+  ASSERT_TRUE(page.applyService(CWzBanyanDlg::kAddRow, add));
+  EXPECT_EQ(page.rows(), (std::vector<int>{0, 1}));
+  EXPECT_FALSE(page.canAdd());  // both slots hold a service
+
+  // Edit: the row's name and port preset; OK puts the new ones into its slot.
+  const int row = page.editTarget(0);
+  ASSERT_EQ(row, 0);
+  CPrintServiceDlg edit = page.serviceDialog(row);
+  EXPECT_EQ(edit.name(), first);
+  EXPECT_EQ(edit.port(), 1);
+  ASSERT_TRUE(edit.setName("Q0@Lab@Org"));
+  edit.selectPort(1);
+  ASSERT_TRUE(page.applyService(row, edit));
+  EXPECT_EQ(page.slot(0).port, 2);
+
+  ASSERT_TRUE(flow->next().ok());
+  const std::string text = flow->finishText();
+  EXPECT_NE(text.find(R + "\r\nBanyan VINES:\r\nBanyan User Name: " + page.userName() +
+                      "\r\nPrint Service assigned to port 2:\r\n\tQ0@Lab@Org"
+                      "\r\nPrint Service assigned to port 2:\r\n\tQ1@Lab@Org"),
+            std::string::npos)
+      << text;
+  ASSERT_EQ(flow->finish(), 0);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  for (const char* oid : {".6.3.3.4.4.1.2.1", ".6.3.3.4.4.1.3.1", ".6.3.3.4.4.1.2.2", ".6.3.3.4.4.1.3.2"})
+    EXPECT_TRUE(setHas(sim(), E + oid)) << oid;
+  EXPECT_FALSE(setHas(sim(), E + ".6.3.3.4.5.0"));  // no password was entered
+}
+
+TEST_F(WizardTest, RemoveEmptiesTheSlotAndFreesItForAdd) {
+  vinesLibrary = VINES_STANDIN;
+  ASSERT_NO_FATAL_FAILURE(openAt(kVinesId, "[1,3]", "", true));
+  CWzBanyanDlg& page = flow->vinesPage();
+  ASSERT_EQ(page.rows(), (std::vector<int>{0, 1}));
+  EXPECT_FALSE(page.canAdd());
+  EXPECT_EQ(page.editTarget(-1), CWzBanyanDlg::kNoRow);  // Edit with nothing selected does nothing
+  ASSERT_TRUE(page.removeService(0));
+  EXPECT_EQ(page.rows(), std::vector<int>{1});
+  EXPECT_TRUE(page.canAdd());
+  EXPECT_EQ(page.slot(0).port, 1);
+  ASSERT_TRUE(page.removeService(0));
+  EXPECT_FALSE(page.canEdit());
+  EXPECT_EQ(page.editTarget(-1), CWzBanyanDlg::kAddRow);  // Edit in an empty list is Add
+  ASSERT_TRUE(flow->next().ok());
+  EXPECT_NE(flow->finishText().find(R + "\r\nBanyan VINES:\r\nBanyan User Name: " + page.userName() + R),
+            std::string::npos)
+      << flow->finishText();
+  ASSERT_EQ(flow->finish(), 0);
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.3.4.4.1.2.1"));
+  EXPECT_TRUE(setHas(sim(), E + ".6.3.3.4.4.1.2.2"));
+}
+
+struct VinesCheckCase {
+  const char* name;
+  std::function<void(CWzBanyanDlg&)> edit;
+  std::string message;  // of Next; empty: the page is left
+  bool passwordSent;
+};
+
+TEST_F(WizardTest, VinesPageNextChecksWithTheClient) {
+  auto typed = [](std::string password, std::string confirm) {
+    return [password, confirm](CWzBanyanDlg& p) {
+      p.setPassword(password);
+      p.setConfirm(confirm);
+    };
+  };
+  auto service = [](std::string name) {
+    return [name](CWzBanyanDlg& p) {
+      p.removeService(1);
+      CPrintServiceDlg d = p.serviceDialog(CWzBanyanDlg::kAddRow);
+      d.setName(name);
+      p.applyService(CWzBanyanDlg::kAddRow, d);
+    };
+  };
+  const std::vector<VinesCheckCase> cases = {
+      {"password confirmed", typed("s3cret", "s3cret"), "", true},
+      {"confirmation differs", typed("s3cret", "s3cred"), kTextPasswordMismatch, false},
+      {"password refused by VINES", typed("wrong", "wrong"), "The password is incorrect for {user} (vnserr=1010).  Modify?",
+       false},
+      {"unknown user", [](CWzBanyanDlg& p) { p.setUserName("Nobody@Lab@Org"); },
+       "The StreetTalk name Nobody@Lab@Org does not exist (vnserr=1003).  Modify name?", false},
+      {"malformed user", [](CWzBanyanDlg& p) { p.setUserName("Admin@Lab"); }, vines::kTextInvalidName, false},
+      {"unknown print service", service("Nobody@Lab@Org"),
+       "The StreetTalk name Nobody@Lab@Org does not exist (vnserr=1003).  Modify name?", false},
+  };
+  for (const VinesCheckCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    vinesLibrary = VINES_STANDIN;
+    ASSERT_NO_FATAL_FAILURE(openAt(kVinesId, "[1,3]", kVinesPassword, true));
+    CWzBanyanDlg& page = flow->vinesPage();
+    c.edit(page);
+    std::string expected = c.message;
+    if (const std::size_t at = expected.find("{user}"); at != std::string::npos)
+      expected.replace(at, 6, page.userName());
+    const PageCheck check = flow->next();
+    EXPECT_EQ(check.message, expected);
+    if (!check.ok()) {
+      EXPECT_EQ(flow->currentId(), kVinesId);
+      EXPECT_EQ(CWzBanyanDlg::isMismatchQuestion(check), c.message == kTextPasswordMismatch);
+      if (!CWzBanyanDlg::isMismatchQuestion(check)) continue;
+      // No to "try again?": the password is dropped and the page may be left.
+      EXPECT_STREQ(page.dropPassword(), kTextPasswordNotSet);
+      ASSERT_TRUE(flow->next().ok());
+    }
+    EXPECT_EQ(flow->finishText().find("Password: Has been modified") != std::string::npos, c.passwordSent);
+    ASSERT_EQ(flow->finish(), 0);
+    EXPECT_EQ(setHas(sim(), E + ".6.3.3.4.5.0"), c.passwordSent);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QVBoxLayout>
 
 #include "config/gui/wireless_tab.h"
+#include "wizard/gui/vines_page_widget.h"
+#include "wizard/gui/welcome_page_widget.h"
 
 namespace wizardgui {
 
@@ -46,6 +49,14 @@ CWzWizardSheet::CWzWizardSheet(wizard::WizardFlow& flow, const QString& title, Q
     : QDialog(parent), flow_(flow) {
   setWindowTitle(title);
   setObjectName("wizardSheet");
+  hooks_.inform = [this](const std::string& text) {
+    QMessageBox::information(this, windowTitle(), qs(text));
+  };
+  hooks_.ask = [this](const std::string& text) {
+    return QMessageBox::question(this, windowTitle(), qs(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+  };
+  hooks_.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   auto* layout = new QVBoxLayout(this);
   heading_ = new QLabel(this);
   heading_->setObjectName("heading");
@@ -77,10 +88,7 @@ CWzWizardSheet::CWzWizardSheet(wizard::WizardFlow& flow, const QString& title, Q
 }
 
 void CWzWizardSheet::inform(const std::string& text) {
-  if (inform_)
-    inform_(text);
-  else
-    QMessageBox::information(this, windowTitle(), qs(text));
+  if (hooks_.inform) hooks_.inform(text);
 }
 
 void CWzWizardSheet::buildPages() {
@@ -91,13 +99,9 @@ void CWzWizardSheet::buildPages() {
     const int id = page->id();
     w->setObjectName(QString("page%1").arg(id));
     switch (id) {
-      case kWelcomeId: {
-        auto* text = new QLabel(kWelcomeText, w);
-        text->setWordWrap(true);
-        v->addWidget(text);
-        v->addStretch(1);
+      case kWelcomeId:
+        loaders_[id] = buildWelcomePage(w, flow_.welcomePage(), hooks_);
         break;
-      }
       case kProtocolsId: {
         auto* list = new QListWidget(w);
         list->setObjectName("protocols");
@@ -285,43 +289,9 @@ void CWzWizardSheet::buildPages() {
         };
         break;
       }
-      case kVinesId: {
-        CWzBanyanDlg& b = flow_.vinesPage();
-        auto* notice = new QLabel(w);
-        notice->setObjectName("notice");
-        notice->setWordWrap(true);
-        auto* form = new QFormLayout;
-        QLineEdit* user = edit(w, "userName", 63);
-        QLineEdit* password = edit(w, "password", 15);
-        QLineEdit* confirm = edit(w, "confirm", 15);
-        password->setEchoMode(QLineEdit::Password);
-        confirm->setEchoMode(QLineEdit::Password);
-        form->addRow(tr("&User Name:"), user);
-        form->addRow(tr("&Password:"), password);
-        form->addRow(tr("&Confirm:"), confirm);
-        auto* services = new QListWidget(w);
-        services->setObjectName("services");
-        v->addWidget(notice);
-        v->addLayout(form);
-        v->addWidget(services, 1);
-        connect(user, &QLineEdit::textEdited, this, [&b](const QString& s) { b.setUserName(s.toStdString()); });
-        connect(password, &QLineEdit::textEdited, this, [&b, confirm](const QString& s) {
-          b.setPassword(s.toStdString());
-          confirm->setEnabled(true);
-        });
-        connect(confirm, &QLineEdit::textEdited, this, [&b](const QString& s) { b.setConfirm(s.toStdString()); });
-        loaders_[id] = [&b, w, notice, user, password, confirm, services] {
-          notice->setText(qs(b.notice()));
-          user->setText(qs(b.userName()));
-          services->clear();
-          for (int k : b.rows())
-            services->addItem(qs(b.slot(k).name) + QString("\tPort %1").arg(b.slot(k).port));
-          for (QWidget* c : std::initializer_list<QWidget*>{user, password, services}) c->setEnabled(b.editable());
-          confirm->setEnabled(false);
-          (void)w;
-        };
+      case kVinesId:
+        loaders_[id] = buildVinesPage(w, flow_.vinesPage(), hooks_);
         break;
-      }
       case kFinishId: {
         auto* intro = new QLabel(kVerifyIntro, w);
         intro->setWordWrap(true);
@@ -370,6 +340,13 @@ void CWzWizardSheet::goNext() {
   if (flow_.currentId() == wizard::kWirelessId && flow_.wirelessPage().model().security != shownSecurity_)
     flow_.wirelessPage().edited();  // OK in the security dialog
   const config::PageCheck c = flow_.next();
+  if (!c.ok() && wizard::CWzBanyanDlg::isMismatchQuestion(c) && !(hooks_.ask && hooks_.ask(c.message))) {
+    // No to "try again?": the password is dropped, and the page is left without it.
+    inform(flow_.vinesPage().dropPassword());
+    refresh(flow_.currentId());
+    goNext();
+    return;
+  }
   if (!c.ok()) {
     inform(c.message);
     if (QWidget* w = pages_.value(flow_.currentId(), nullptr))

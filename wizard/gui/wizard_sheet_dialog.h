@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "wizard/gui/wizard_page_hooks.h"
 #include "wizard/wizard_flow.h"
 
 class QLabel;
@@ -29,7 +30,11 @@ class CWzWizardSheet : public QDialog {
   QPushButton* nextButton() const { return next_; }
   QPushButton* finishButton() const { return finish_; }
   // Messages of refused pages go here (a message box by default; tests replace it).
-  void setInform(std::function<void(const std::string&)> inform) { inform_ = std::move(inform); }
+  void setInform(std::function<void(const std::string&)> inform) { hooks_.inform = std::move(inform); }
+  // Yes/No questions (a message box by default).
+  void setAsk(std::function<bool(const std::string&)> ask) { hooks_.ask = std::move(ask); }
+  // Where the Welcome page's links go (the desktop's browser by default).
+  void setOpenUrl(std::function<bool(const QUrl&)> open) { hooks_.openUrl = std::move(open); }
 
  public slots:
   void goNext();
@@ -51,7 +56,7 @@ class CWzWizardSheet : public QDialog {
   QPlainTextEdit* summary_ = nullptr;
   QMap<int, QWidget*> pages_;
   QMap<int, std::function<void()>> loaders_;
-  std::function<void(const std::string&)> inform_;
+  PageHooks hooks_;
   bool loading_ = false;
   config::SecurityValues shownSecurity_;
 };
