@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "app/view_manager.h"
 
@@ -113,10 +114,11 @@ int DeviceListModel::addDevice(int index, bool bypassFilter) {
 }
 
 void DeviceListModel::redisplay() {
-  std::vector<std::string> checked;
+  // A set: with every row ticked, a list search per row would be quadratic.
+  std::unordered_set<std::string> checked;
   for (const Row& r : rows_) {
     if (r.checked) {
-      if (CDevice* d = device(r.device)) checked.push_back(deviceRowKey(*d, -1));
+      if (CDevice* d = device(r.device)) checked.insert(deviceRowKey(*d, -1));
     }
   }
   rememberSelection();
@@ -124,9 +126,11 @@ void DeviceListModel::redisplay() {
   selected_ = -1;
   const int count = devices_ ? static_cast<int>(std::min<std::size_t>(devices_->size(), 0x10000)) : 0;
   for (int i = 0; i < count; ++i) appendRows(i, false, rows_);
-  for (Row& r : rows_) {
-    CDevice* d = device(r.device);
-    if (d && std::find(checked.begin(), checked.end(), deviceRowKey(*d, -1)) != checked.end()) r.checked = true;
+  if (!checked.empty()) {
+    for (Row& r : rows_) {
+      CDevice* d = device(r.device);
+      if (d && checked.contains(deviceRowKey(*d, -1))) r.checked = true;
+    }
   }
   restoreSelection();
 }
@@ -155,15 +159,16 @@ void DeviceListModel::reinsertDevice(int index) {
   }
 }
 
-bool DeviceListModel::lessThan(const Row& a, const Row& b) const {
-  CDevice* da = device(a.device);
-  CDevice* db = device(b.device);
-  if (!da || !db) return false;
-  const bool perPort = devices::isPortColumn(sortColumn_);
-  da->setCurrentPort(perPort ? a.port : -1);
-  const std::string ta(textOf(da->columnText(sortColumn_)));
-  db->setCurrentPort(perPort ? b.port : -1);
-  const std::string tb(textOf(db->columnText(sortColumn_)));
+std::string_view DeviceListModel::sortText(const Row& r) const {
+  CDevice* d = device(r.device);
+  if (!d) return {};
+  d->setCurrentPort(devices::isPortColumn(sortColumn_) ? r.port : -1);
+  // The text lives in the device (a field per port), so it stays valid while other rows are read.
+  return textOf(d->columnText(sortColumn_));
+}
+
+bool DeviceListModel::lessThan(const Row& a, std::string_view ta, const Row& b, std::string_view tb) const {
+  if (!device(a.device) || !device(b.device)) return false;
   int c = 0;
   if (ta.empty() != tb.empty()) {
     c = ta.empty() ? -1 : 1;
@@ -180,7 +185,17 @@ bool DeviceListModel::lessThan(const Row& a, const Row& b) const {
 
 void DeviceListModel::sort() {
   rememberSelection();
-  std::stable_sort(rows_.begin(), rows_.end(), [this](const Row& a, const Row& b) { return lessThan(a, b); });
+  // Each row's text is looked up once, not once per comparison.
+  struct Keyed {
+    Row row;
+    std::string_view text;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(rows_.size());
+  for (const Row& r : rows_) keyed.push_back({r, sortText(r)});
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [this](const Keyed& a, const Keyed& b) { return lessThan(a.row, a.text, b.row, b.text); });
+  for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].row;
   if (!selectedKey_.empty()) restoreSelection();
 }
 
@@ -206,17 +221,19 @@ CDevice* DeviceListModel::rowDevice(int index) const noexcept {
   return r ? device(r->device) : nullptr;
 }
 
-std::string DeviceListModel::text(int rowIndex, int shown) const {
+std::string DeviceListModel::text(int rowIndex, int shown) const { return std::string(textView(rowIndex, shown)); }
+
+std::string_view DeviceListModel::textView(int rowIndex, int shown) const {
   const Row* r = row(rowIndex);
   CDevice* d = r ? device(r->device) : nullptr;
   const int column = catalogueColumn(shown);
   if (!d || !devices::isColumnIndex(column)) return {};
   if (r->device == frozenDevice_) {
     const auto it = frozenTexts_.find({r->port, column});
-    return it == frozenTexts_.end() ? std::string() : it->second;
+    return it == frozenTexts_.end() ? std::string_view() : std::string_view(it->second);
   }
   d->setCurrentPort(r->port);
-  return std::string(textOf(d->columnText(column)));
+  return textOf(d->columnText(column));
 }
 
 void DeviceListModel::freezeDevice(int index) {
@@ -283,8 +300,14 @@ void DeviceListModel::checkNone() noexcept {
 
 std::vector<int> DeviceListModel::checkedDevices() const {
   std::vector<int> out;
+  std::vector<bool> seen;
   for (const Row& r : rows_) {
-    if (r.checked && std::find(out.begin(), out.end(), r.device) == out.end()) out.push_back(r.device);
+    if (!r.checked || r.device < 0) continue;
+    const auto at = static_cast<std::size_t>(r.device);
+    if (at >= seen.size()) seen.resize(at + 1, false);
+    if (seen[at]) continue;
+    seen[at] = true;
+    out.push_back(r.device);
   }
   return out;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "devices/device.h"
@@ -78,6 +79,8 @@ class DeviceListModel {
   const Row* row(int index) const noexcept;
   devices::CDevice* rowDevice(int index) const noexcept;
   std::string text(int row, int shown) const;
+  // The same text without a copy: valid until the device or the frozen texts change.
+  std::string_view textView(int row, int shown) const;
   // While device `index` is asked again in the foreground (a query clears it before the answer
   // comes), its rows keep the texts and images they showed. thawDevice() shows the device again.
   void freezeDevice(int index);
@@ -107,7 +110,9 @@ class DeviceListModel {
   devices::CDevice* device(int index) const noexcept;
   bool passes(devices::CDevice& device, int port) const;
   void appendRows(int index, bool bypassFilter, std::vector<Row>& out) const;
-  bool lessThan(const Row& a, const Row& b) const;
+  // The sort column's text of a row (no copy), and the order of two rows by their texts.
+  std::string_view sortText(const Row& r) const;
+  bool lessThan(const Row& a, std::string_view ta, const Row& b, std::string_view tb) const;
   void rebuildColumns();
 
   const std::vector<std::unique_ptr<devices::CDevice>>* devices_ = nullptr;

@@ -56,11 +56,13 @@ QIcon applicationIcon() {
 }
 
 DeviceListTableModel::DeviceListTableModel(app::DeviceListModel& model, QObject* parent)
-    : QAbstractTableModel(parent), model_(model) {
+    : QAbstractTableModel(parent), model_(model), feed_([this](int index) { queueDevice(index); }) {
+  // Drawn once: the list asks for an image for every row it paints or measures.
+  for (int i = 0; i < static_cast<int>(icons_.size()); ++i) icons_[static_cast<std::size_t>(i)] = statusRowIcon(i);
   // Long enough to gather a burst of replies, short enough that the first row seems immediate.
   queueTimer_.setSingleShot(true);
   queueTimer_.setInterval(40);
-  connect(&queueTimer_, &QTimer::timeout, this, &DeviceListTableModel::flushQueued);
+  connect(&queueTimer_, &QTimer::timeout, this, &DeviceListTableModel::showQueuedDevices);
 }
 
 int DeviceListTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : model_.rowCount(); }
@@ -73,9 +75,15 @@ QVariant DeviceListTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const int row = index.row();
   switch (role) {
-    case Qt::DisplayRole: return QString::fromUtf8(model_.text(row, index.column()));
+    case Qt::DisplayRole: {
+      const std::string_view text = model_.textView(row, index.column());
+      return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
     case Qt::DecorationRole:
-      if (index.column() == 0) return statusRowIcon(model_.image(row));
+      if (index.column() == 0) {
+        const int image = model_.image(row);
+        return (image >= 0 && image < static_cast<int>(icons_.size())) ? icons_[static_cast<std::size_t>(image)] : QIcon();
+      }
       return {};
     case Qt::CheckStateRole:
       if (index.column() == 0 && model_.multiSelect()) {
@@ -137,6 +145,12 @@ void DeviceListTableModel::queueDevice(int deviceIndex) {
 }
 
 void DeviceListTableModel::flushQueued() {
+  feed_.acceptAll();
+  showQueuedDevices();
+}
+
+void DeviceListTableModel::showQueuedDevices() {
+  // Messages not yet accepted stay with the feed: its slices keep the window answering.
   queueTimer_.stop();
   if (queued_.empty()) return;
   const std::vector<int> indices = std::move(queued_);
@@ -148,6 +162,7 @@ void DeviceListTableModel::flushQueued() {
 }
 
 void DeviceListTableModel::dropQueued() {
+  feed_.drop();
   queueTimer_.stop();
   queued_.clear();
 }
@@ -218,21 +233,29 @@ void DeviceListView::onLayoutChangedByUser() {
 
 void DeviceListView::onHeaderClicked(int section) {
   takeSelection();
+  // A sort shows the same texts in another order: the columns keep their widths, and the texts
+  // are not measured again (thousands of rows would hold the click up).
+  std::vector<int> widths;
+  for (int i = 0; i < model_.columnCount(); ++i) widths.push_back(columnWidth(i));
   std::optional<app::DeviceListModel::SortChange> change;
   model_.change([&] { change = model_.list().headerClicked(section); });
-  showSelection();
+  applying_ = true;
+  for (int i = 0; i < model_.columnCount() && static_cast<std::size_t>(i) < widths.size(); ++i)
+    setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+  applying_ = false;
+  showSelection(false);
   if (!change) return;
   emit sortChanged(change->column, change->descending);
 }
 
-void DeviceListView::showSelection() {
+void DeviceListView::showSelection(bool withWidths) {
   const auto& list = model_.list();
   for (int i = 0; i < list.columnCount(); ++i) {
     if (list.catalogueColumn(i) == list.sortColumn()) {
       header()->setSortIndicator(i, list.sortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
   }
-  applyColumnWidths();
+  if (withWidths) applyColumnWidths();
   const int row = list.selectedRow();
   if (row < 0) {
     clearSelection();

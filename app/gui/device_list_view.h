@@ -5,10 +5,12 @@
 #include <QIcon>
 #include <QTimer>
 #include <QTreeView>
+#include <array>
 #include <functional>
 #include <vector>
 
 #include "app/device_list_model.h"
+#include "app/gui/found_device_feed.h"
 
 // The images of the list: index 1-4 port rows, 6-9 device rows (good, warning, error, F/W update).
 QIcon statusRowIcon(int image);
@@ -37,20 +39,30 @@ class DeviceListTableModel : public QAbstractTableModel {
   // A found device's rows, shown with the others that arrive within a moment: thousands of
   // replies become a few insertions, so a large search does not hold the window up.
   void queueDevice(int deviceIndex);
-  // Queued devices become rows now (every change flushes first, so queued rows are never lost).
+  // A found-device message: its device is accepted (by `accept`) on a later turn of the event
+  // loop, in slices, and then queued as above.
+  void setFoundAccept(FoundDeviceFeed::Accept accept) { feed_.setAccept(std::move(accept)); }
+  void queueFound(const platform::Message& message) { feed_.push(message); }
+  // Queued messages and devices become rows now (every change flushes first, so queued rows are
+  // never lost).
   void flushQueued();
-  // Queued devices are forgotten: their device list is being cleared or replaced.
+  // Queued messages and devices are forgotten: their device list is being cleared or replaced.
   void dropQueued();
-  bool hasQueued() const { return !queued_.empty(); }
+  bool hasQueued() const { return feed_.pending() || !queued_.empty(); }
 
  signals:
   // Queued rows were appended.
   void queuedRowsShown();
 
  private:
+  // The queued devices' rows as one insertion.
+  void showQueuedDevices();
+
   app::DeviceListModel& model_;
   std::vector<int> queued_;
   QTimer queueTimer_;
+  FoundDeviceFeed feed_;
+  std::array<QIcon, 10> icons_;  // statusRowIcon by image
 };
 
 class DeviceListView : public QTreeView {
@@ -59,8 +71,9 @@ class DeviceListView : public QTreeView {
  public:
   explicit DeviceListView(DeviceListTableModel& model, QWidget* parent = nullptr);
 
-  // The list's selection into the widget and back.
-  void showSelection();
+  // The list's selection into the widget and back (with the sort indicator, and the column
+  // widths unless `withWidths` is off).
+  void showSelection(bool withWidths = true);
   void takeSelection();
 
   // Column widths by catalogue column; empty: automatic (every column as wide as its title and

@@ -91,6 +91,9 @@ CMainFrame::CMainFrame(platform::Registry& reg, QWidget* parent) : QMainWindow(p
   // Panes.
   tableModel_ = std::make_unique<DeviceListTableModel>(list_);
   connect(tableModel_.get(), &DeviceListTableModel::queuedRowsShown, this, [this] { updateStatusPanes(); });
+  tableModel_->setFoundAccept([this](const platform::Message& m) {
+    return (searching_ && discovery_ && discovery_->isCurrent(m)) ? discovery_->acceptFound(m) : -1;
+  });
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName("mainSplitter");
   tree_ = new ViewTreePane(splitter_);
@@ -539,13 +542,13 @@ void CMainFrame::deviceFound(const platform::Message& m) {
   // Only while a search of the open view is marked running; otherwise the discovery keeps the
   // device until its next search, so nothing leaks.
   if (!searching_ || !discovery_ || !discovery_->isCurrent(m)) return;
-  const int index = discovery_->acceptFound(m);
-  if (index < 0) return;
-  tableModel_->queueDevice(index);
+  // Accepted later, in slices: a burst of replies does not hold the window up.
+  tableModel_->queueFound(m);
 }
 
 void CMainFrame::searchEnded() {
   if (!searching_) return;
+  tableModel_->flushQueued();  // the search's last devices join the list before it is sorted
   searching_ = false;
   tableModel_->change([&] {
     list_.sort();

@@ -1,7 +1,9 @@
 // The main window against a simulated fleet, offscreen: how long a CMainFrame takes to list 50
 // print servers found by local broadcast (first row, search end) next to the search's own waits,
-// and with 1000 units (--large-units) listed, the time of a sort and of a display filter as the window runs them,
-// and the process's peak resident memory.
+// and with a large fleet (--large-units, 10,000 by default) found by one broadcast: how the list fills
+// (first and last row, the number of insertions, the longest stall of the event loop while it fills,
+// seen by a 5 ms heartbeat timer), the time of a sort and of a display filter per kind of column as
+// the window runs them, and the process's peak resident memory.
 //
 // Usage: bench_main_window [--part startup|large|all] [--repeat N] [--broadcast-ms MS]
 //                          [--large-broadcast-ms MS] [--large-units N] [--sim PATH]
@@ -17,6 +19,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -113,8 +116,12 @@ OpenViewSettings allPrintServers() {
 struct SearchTiming {
   double windowMs = 0;    // window built and shown
   double firstRowMs = -1;
+  double lastRowMs = -1;  // the last insertion into the list widget's model
   double endMs = -1;
   int rows = 0;
+  int insertions = 0;     // rowsInserted signals: one per batch of found devices
+  double maxGapMs = 0;    // longest gap between two heartbeats while the search ran
+  int gapsOver50 = 0;     // heartbeat gaps longer than 50 ms
   int rounds = 0;
   int snmpRequests = 0;
 };
@@ -136,13 +143,31 @@ SearchTiming timedSearch(platform::Registry& reg, Simulator& sim, int broadcastM
   const QMetaObject::Connection firstRow =
       QObject::connect(frame->listView()->model(), &QAbstractItemModel::rowsInserted, frame, [&t, t0] {
         if (t.firstRowMs < 0) t.firstRowMs = msSince(t0);
+        t.lastRowMs = msSince(t0);
+        ++t.insertions;
       });
+  // A heartbeat on the window's thread: every gap between two beats is time the window could not
+  // answer (paint, input). The timer's own period is the smallest gap it can see.
+  QTimer heartbeat;
+  heartbeat.setTimerType(Qt::PreciseTimer);
+  heartbeat.setInterval(5);
+  Clock::time_point lastBeat = Clock::now();
+  QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+    const Clock::time_point now = Clock::now();
+    const double gap = std::chrono::duration<double, std::milli>(now - lastBeat).count();
+    lastBeat = now;
+    t.maxGapMs = std::max(t.maxGapMs, gap);
+    if (gap > 50) ++t.gapsOver50;
+  });
   frame->setOpenView(allPrintServers(), &d);
+  lastBeat = Clock::now();
+  heartbeat.start();
   frame->startSearch({});
   while (frame->searching() && msSince(t0) < limitMs) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   }
   t.endMs = frame->searching() ? -1 : msSince(t0);
+  heartbeat.stop();
   QObject::disconnect(firstRow);
   t.rows = frame->deviceList().rowCount();
   std::tie(t.rounds, t.snmpRequests) = sim.requestCounts();
@@ -157,12 +182,13 @@ SearchTiming timedSearch(platform::Registry& reg, Simulator& sim, int broadcastM
 }
 
 struct Stats {
-  double median = 0, max = 0;
+  double min = 0, median = 0, max = 0;
 };
 Stats stats(std::vector<double> v) {
   Stats s;
   if (v.empty()) return s;
   std::sort(v.begin(), v.end());
+  s.min = v.front();
   s.median = v[v.size() / 2];
   s.max = v.back();
   return s;
@@ -215,7 +241,8 @@ int runStartup(Simulator& sim, const std::string& regPath, int repeat, int broad
 
 int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadcastMs, int kUnits) {
   const long hwmBefore = procStatusKb("VmHWM");
-  if (!sim.start(kUnits, "127.0.1.1")) {
+  // Every unit answers SNMP on one port of its own address: a fleet of thousands needs no port each.
+  if (!sim.start(kUnits, "127.0.1.1", true)) {
     std::fprintf(stderr, "trellan-sim did not start\n");
     return 1;
   }
@@ -225,6 +252,9 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
   const SearchTiming t = timedSearch(reg, sim, broadcastMs, 4 * broadcastMs + 60000, &frame, &discovery);
   std::printf("== %d units listed in a CMainFrame (search: %d rows, %.0f ms, %d rounds of %d ms) ==\n", kUnits,
               t.rows, t.endMs, t.rounds, broadcastMs);
+  std::printf("fill: first row %.1f ms, last row %.1f ms, %d insertions into the list, longest event-loop gap "
+              "%.1f ms (5 ms heartbeat), %d gaps over 50 ms\n",
+              t.firstRowMs, t.lastRowMs, t.insertions, t.maxGapMs, t.gapsOver50);
   if (!frame || t.rows != kUnits) {
     std::fprintf(stderr, "expected %d rows, got %d\n", kUnits, t.rows);
     delete frame;
@@ -240,9 +270,9 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
   };
 
   std::printf("operation (%d units)\n", kUnits);
-  std::printf("%-52s %6s %11s %8s\n", "", "rows", "median ms", "max ms");
+  std::printf("%-52s %6s %8s %11s %8s\n", "", "rows", "min ms", "median ms", "max ms");
   auto row = [&](const char* what, const Stats& s) {
-    std::printf("%-52s %6d %11.2f %8.2f\n", what, list.rowCount(), s.median, s.max);
+    std::printf("%-52s %6d %8.2f %11.2f %8.2f\n", what, list.rowCount(), s.min, s.median, s.max);
   };
 
   // The list alone inside the table model's reset: what every sort and filter change costs at least.
@@ -253,7 +283,8 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
   for (const SortCase c : {SortCase{"sort, model + reset: System Name", devices::kColSystemName},
                            SortCase{"sort, model + reset: IP Address", devices::kColIpAddress},
                            SortCase{"sort, model + reset: H/W Address", devices::kColHwAddress},
-                           SortCase{"sort, model + reset: Status (all equal)", devices::kColStatus}}) {
+                           SortCase{"sort, model + reset: Status (all equal)", devices::kColStatus},
+                           SortCase{"sort, model + reset: Product Type (all equal)", devices::kColProductType}}) {
     bool descending = false;
     row(c.what, timeIt(repeat, [&] {
           descending = !descending;
@@ -265,7 +296,9 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
   }
   // The window's path: a header click (sort, indicator, column widths, selection) and the repaint.
   for (const SortCase c : {SortCase{"header click + repaint: IP Address", devices::kColIpAddress},
-                           SortCase{"header click + repaint: System Name", devices::kColSystemName}}) {
+                           SortCase{"header click + repaint: System Name", devices::kColSystemName},
+                           SortCase{"header click + repaint: H/W Address", devices::kColHwAddress},
+                           SortCase{"header click + repaint: Status", devices::kColStatus}}) {
     const int section = shown(c.column);
     row(c.what, timeIt(repeat, [&] {
           emit header->sectionClicked(section);
@@ -295,6 +328,7 @@ int runLarge(Simulator& sim, const std::string& regPath, int repeat, int broadca
       {"filter + redisplay: Status = Error (none)", {devices::kColStatus, {"Error"}}},
       {"filter + redisplay: Status = Good (all)", {devices::kColStatus, {"Good"}}},
       {"filter + redisplay: System Name = SIM001*", {devices::kColSystemName, {"SIM001*"}}},
+      {"filter + redisplay: IP Address = 127.0.1*", {devices::kColIpAddress, {"127.0.1*"}}},
       {"filter + redisplay: none", {}},
   };
   for (const FilterCase& c : filters) {
@@ -340,7 +374,7 @@ int main(int argc, char** argv) {
   int repeat = 3;
   int broadcastMs = 6000;
   int largeBroadcastMs = 2000;
-  int largeUnits = 1000;
+  int largeUnits = 10000;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool more = i + 1 < argc;
