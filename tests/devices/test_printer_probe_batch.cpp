@@ -364,7 +364,6 @@ TEST(PrinterProbeBatch, StopHandsEveryDeviceBack) {
   const auto finished = [&](std::unique_ptr<CIpDevice> d) { done.push_back(std::move(d)); };
   batch.service(finished);
   EXPECT_EQ(batch.outstanding(), 4u);
-  std::vector<int> results;
   batch.stopAll(finished);
   EXPECT_TRUE(batch.idle());
   ASSERT_EQ(done.size(), 6u);
@@ -436,10 +435,21 @@ class FleetSim {
     std::ofstream(dir_ / "fleet.json") << fleetJson(units);
     const std::string bin = binDir() + "/trellan-sim";
     if (::access(bin.c_str(), X_OK) != 0) return;
-    const int base = 24000 + (::getpid() % 2000) * 4;
+    // Ports from the process id; another test's simulator may hold them, so a simulator that could
+    // not bind is tried again elsewhere.
+    for (int attempt = 0; attempt < 4 && !ready_; ++attempt) start(bin, 24000 + ((::getpid() + attempt * 733) % 2000) * 4);
+    if (!ready_) return;
+    saved_ = platform::netConfig();
+    configured_ = true;
+    platform::NetConfig c = saved_;
+    c.snmpPort = snmpPort;
+    platform::setNetConfig(c);
+  }
+  void start(const std::string& bin, int base) {
     snmpPort = static_cast<std::uint16_t>(base);
     discoveryPort = static_cast<std::uint16_t>(base + 1);
     const std::string data = (dir_ / "fleet.json").string(), ready = (dir_ / "ready.json").string();
+    std::filesystem::remove(ready);
     std::vector<std::string> args = {bin, "--data", data, "--snmp-port", std::to_string(snmpPort),
                                      "--discovery-port", std::to_string(discoveryPort), "--ipx-discovery-port", "0",
                                      "--ipx-snmp-port", "0", "--second-family-port", std::to_string(base + 2),
@@ -453,15 +463,22 @@ class FleetSim {
     }
     for (int i = 0; i < 600 && !ready_; ++i) {
       ready_ = std::filesystem::exists(ready);
+      int status = 0;
+      if (!ready_ && ::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = 0;
+        return;
+      }
       if (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    saved_ = platform::netConfig();
-    platform::NetConfig c = saved_;
-    c.snmpPort = snmpPort;
-    platform::setNetConfig(c);
+    if (!ready_) {
+      ::kill(pid_, SIGKILL);
+      int status = 0;
+      ::waitpid(pid_, &status, 0);
+      pid_ = 0;
+    }
   }
   ~FleetSim() {
-    platform::setNetConfig(saved_);
+    if (configured_) platform::setNetConfig(saved_);
     if (pid_ > 0) {
       ::kill(pid_, SIGTERM);
       int status = 0;
@@ -477,6 +494,7 @@ class FleetSim {
   std::filesystem::path dir_;
   pid_t pid_ = 0;
   bool ready_ = false;
+  bool configured_ = false;
   platform::NetConfig saved_;
 };
 
