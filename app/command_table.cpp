@@ -164,9 +164,9 @@ bool featureInBuild(Feature feature) noexcept {
     case F::ViewEditor:
     case F::Options:
     case F::Wizard:
+    case F::MultiUnit:
       return true;
     // Later issues switch these on together with their handlers.
-    case F::MultiUnit:
     case F::NetworkDrive:
       return false;
   }

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <map>
 
+#include "access/wireless_countries.h"
+
 namespace multi {
 
 namespace {
@@ -33,7 +35,8 @@ constexpr FieldChoice kRadio[] = {{"802.11b only", 0},
                                   {"802.11a, b and g", 4}};
 constexpr FieldChoice kDensity[] = {{"Low", 0}, {"Medium", 1}, {"High", 2}};
 constexpr FieldChoice kStrictness[] = {{"Disabled", 1}, {"Strict", 2}, {"Flexible", 3}};
-constexpr FieldChoice kEncryption[] = {{"Disabled", 0}, {"WEP 64", 1}, {"WEP 128", 2}};
+constexpr FieldChoice kEncryption[] = {{"Disabled", 0}, {"WEP 64", 1},   {"WEP 128", 2},    {"WPA", 3},
+                                       {"WPA 2", 4},    {"WPA WPA2", 5}, {"Dynamic WEP", 6}};
 
 using K = FieldKind;
 // clang-format off
@@ -82,7 +85,9 @@ constexpr MultiField kFields[] = {
     {"radio", "Radio", ".8.3.21.0", K::Choice, false, 0, 0, kRadio},
     {"ap-density", "A.P. Density", ".8.3.23.0", K::Choice, false, 0, 0, kDensity},
     {"802.11d", "802.11 D", ".8.3.24.0", K::Choice, false, 0, 0, kStrictness},
-    {"country", "Country", ".8.3.43.0", K::Number, false, 0, 0x7fffffff},
+    // The unit takes the three-character code of the country table ("US ", "USI"); a name is
+    // turned into its code.
+    {"country", "Country", ".8.3.43.0", K::Text, false, 2, 3},
     {"dynamic-frequency-select", "Dynamic Freq. Select", ".8.3.44.0", K::Choice, false, 0, 0, kStrictness},
     {"encryption", "Encryption Mode", ".8.3.5.0", K::Choice, false, 0, 0, kEncryption},
     {"wep-key-1", "WEP Key 1", ".8.3.7.1.2.1", K::WepKey},
@@ -168,6 +173,13 @@ std::string buildMultiSettings(const std::vector<std::pair<std::string, std::str
   if (has("address-methods") && !(has("address-by-protocol") && onOff(given["address-by-protocol"]) == 1))
     return "address-methods: only with address-by-protocol=on";
   if (has("forms-number") && !has("forms-checking")) return "forms-number: only with forms-checking";
+  if (has("country")) {
+    std::string& v = given["country"];
+    std::string code(mib::wirelessCountryCode(v));
+    if (code.empty() && !mib::wirelessCountryName(v).empty()) code = v.size() == 2 ? v + " " : v;
+    if (code.empty()) return "country: '" + v + "' is not a country of the table (a name or a code such as \"USI\")";
+    v = code;
+  }
   long long encryption = -1;
   if (has("encryption")) encryption = choiceOf("encryption");
   for (int n = 1; n <= 4; ++n) {

@@ -15,7 +15,7 @@ fi
 # gui_test_wireless_tab a unit whose channels follow its country, and the Wireless Security dialog.
 tests="gui_test_main_window_commands gui_test_configuration_sheet gui_test_port_pages_tabs gui_test_status_sheet
   gui_test_wireless_tab gui_test_backup_dialogs gui_test_address_assignment_dialogs gui_test_shell_dialogs
-  gui_test_wizard_sheet"
+  gui_test_wizard_sheet gui_test_multi_config"
 # shellcheck disable=SC2086  # the list is split into targets on purpose
 ninja -C "$build" -j2 $tests trellan-sim trellanctl
 mkdir -p "$root/docs/screenshots"

@@ -6,6 +6,7 @@
 #include "app/gui/main_frame.h"
 #include "app/gui/main_frame_commands.h"
 #include "app/gui/main_window_device_host.h"
+#include "app/gui/multi_unit_command.h"
 #include "app/gui/progress_dlg.h"
 #include "app/oem_family_table.h"
 #include "app/settings.h"
@@ -165,7 +166,7 @@ void runRestoreConfigurationFromMainWindow(CMainFrame& frame, MainFrameCommands&
 
 void runResetFromMainWindow(CMainFrame& frame, MainFrameCommands& commands) {
   if (frame.multiSelect()) {
-    commands.showMessage("Reset of several print servers: not available in this build.");
+    runMultiResetFromMainWindow(frame, commands);
     return;
   }
   snmp::ScopedThreadSocketWatch watch(&frame.guiSocketWatch());

@@ -27,6 +27,7 @@
 #include "app/gui/device_list_view.h"
 #include "app/gui/main_frame.h"
 #include "app/gui/message_box_presenter.h"
+#include "app/gui/multi_unit_command.h"
 #include "app/gui/progress_dlg.h"
 #include "app/gui/status_command.h"
 #include "app/gui/shell_dialog_commands.h"
@@ -255,6 +256,7 @@ void MainFrameCommands::registerHandlers() {
   r.setHandler(cmd::kRestoreConfiguration, [this] { runRestoreConfigurationFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kReset, [this] { runResetFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWizard, [this] { runWizardFromMainWindow(frame_, *this); });
+  r.setHandler(cmd::kMultipleConfiguration, [this] { runMultiConfigFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kWhatsWrong, [this] { whatsWrong(); });
   r.setHandler(cmd::kStatus, [this] { runStatusFromMainWindow(frame_, *this); });
   r.setHandler(cmd::kPrintConfigSheet, [this] { printConfigurationSheet(); });

@@ -64,6 +64,8 @@ class MainFrameCommands final : public QObject, public app::CommandHost {
   void showMessage(const std::string& text) override;
   // An information box with its own title.
   void inform(const std::string& title, const std::string& text) { dialogs_.inform(title, text); }
+  // A Yes/No question titled with the program's name.
+  bool askYesNo(const std::string& text) { return dialogs_.askYesNo(text); }
   void reportError(std::uint32_t code, int errorClass) override;
   bool checkProtocol(int viewProtocol) override;
   bool loadAccessList(int viewProtocol, bool force) override;
