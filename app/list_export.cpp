@@ -56,8 +56,8 @@ bool isUnconfiguredAddress(std::string_view address) {
   return address == "198.102.102.254" || address == "192.0.0.192" || address == "0.0.0.0";
 }
 
-std::string addressFileText(const DeviceListModel& list) {
-  std::string out;
+std::vector<std::string> listedAddresses(const DeviceListModel& list) {
+  std::vector<std::string> out;
   std::string previous;
   std::set<int> seen;  // devices whose first row has been taken
   for (int r = 0; r < list.rowCount(); ++r) {
@@ -70,9 +70,17 @@ std::string addressFileText(const DeviceListModel& list) {
     const char* text = device->columnText(devices::kColIpAddress);
     const std::string address = text ? text : "";
     if (address.empty() || address == previous || isUnconfiguredAddress(address)) continue;
+    out.push_back(address);
+    previous = address;
+  }
+  return out;
+}
+
+std::string addressFileText(const DeviceListModel& list) {
+  std::string out;
+  for (const std::string& address : listedAddresses(list)) {
     out += address;
     out += kLineEnd;
-    previous = address;
   }
   return out;
 }

@@ -5,6 +5,7 @@
 // one IP address per line and reads back as an address list of a TCP/IP search ("File<path>").
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -27,6 +28,8 @@ std::string listFileText(const DeviceListModel& list);
 // skipped), an address equal to the line before and the unconfigured defaults "198.102.102.254",
 // "192.0.0.192" and "0.0.0.0" are left out.
 std::string addressFileText(const DeviceListModel& list);
+// The addresses of that file, in list order, without line ends.
+std::vector<std::string> listedAddresses(const DeviceListModel& list);
 
 // Writes the file atomically; kExportOk, or kExportCannotCreate when it cannot be written (the
 // old file, if any, is left as it was).

@@ -10,35 +10,11 @@ set -u
 
 BUILD=${1:-build/bench}
 RUNS=${2:-7}
-CTL=$BUILD/bin/trellanctl
-SIM=$BUILD/bin/trellan-sim
-for exe in "$CTL" "$SIM"; do
-  [[ -x $exe ]] || { echo "missing $exe (build trellanctl and trellan-sim in $BUILD)" >&2; exit 2; }
-done
+BENCH_NAME=config
+. "$(dirname "$0")/bench_common.sh"
 for tool in jq python3; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 2; }
 done
-
-TMP=$(mktemp -d "${TMPDIR:-/tmp}/trellan-bench-config.XXXXXX")
-SIM_PID=
-cleanup() {
-  if [[ -n $SIM_PID ]]; then
-    kill "$SIM_PID" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$SIM_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$SIM_PID" 2>/dev/null
-    wait "$SIM_PID" 2>/dev/null
-  fi
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-export TRELLAN_LOOPBACK_ONLY=1
-export TRELLAN_BROADCAST_ADDR=127.255.255.255
-export TRELLAN_MULTICAST_IF=127.0.0.1
-export TRELLAN_REGISTRY=$TMP/registry
-export HOME=$TMP/home XDG_CONFIG_HOME=$TMP/home/.config XDG_DATA_HOME=$TMP/home/.local/share
-mkdir -p "$HOME"
 
 BASE=$((38000 + (RANDOM % 2000) * 4))
 SNMP_PORT=$BASE
@@ -47,16 +23,8 @@ UNIT=127.0.5.17   # TCP/IP level 8: the most variables the TCP/IP pages read
 LOG=$TMP/sim.jsonl
 SRC=$(cd "$(dirname "$0")/.." && pwd)
 
-"$SIM" --data "$SRC/sim/data/config-fleet.json" --snmp-port "$SNMP_PORT" --discovery-port $((BASE + 1)) \
-  --second-family-port $((BASE + 2)) --ipx-discovery-port 0 --ipx-snmp-port 0 \
-  --log "$LOG" --ready-file "$TMP/ready.json" >"$TMP/sim.out" 2>&1 &
-SIM_PID=$!
-for _ in $(seq 100); do
-  [[ -s $TMP/ready.json ]] && break
-  kill -0 "$SIM_PID" 2>/dev/null || break
-  sleep 0.1
-done
-[[ -s $TMP/ready.json ]] || { echo "trellan-sim did not start:" >&2; cat "$TMP/sim.out" >&2; exit 1; }
+launch_sim 100 --data "$SRC/sim/data/config-fleet.json" --snmp-port "$SNMP_PORT" --discovery-port $((BASE + 1)) \
+  --second-family-port $((BASE + 2)) --ipx-discovery-port 0 --ipx-snmp-port 0 --log "$LOG"
 
 now_us() { echo $(($(date +%s%N) / 1000)); }
 

@@ -16,34 +16,9 @@ set -u
 
 BUILD=${1:-build/bench}
 REPEAT=${REPEAT:-3}
-CTL=$BUILD/bin/trellanctl
-SIM=$BUILD/bin/trellan-sim
-for exe in "$CTL" "$SIM"; do
-  [[ -x $exe ]] || { echo "missing $exe (build trellanctl and trellan-sim in $BUILD)" >&2; exit 2; }
-done
+BENCH_NAME=disc
+. "$(dirname "$0")/bench_common.sh"
 [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (GNU time) for the memory figure" >&2; exit 2; }
-
-TMP=$(mktemp -d "${TMPDIR:-/tmp}/trellan-bench-disc.XXXXXX")
-SIM_PID=
-stop_sim() {
-  if [[ -n $SIM_PID ]]; then
-    kill "$SIM_PID" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$SIM_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$SIM_PID" 2>/dev/null
-    wait "$SIM_PID" 2>/dev/null
-    SIM_PID=
-  fi
-}
-cleanup() { stop_sim; rm -rf "$TMP"; }
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-export TRELLAN_LOOPBACK_ONLY=1
-export TRELLAN_BROADCAST_ADDR=127.255.255.255
-export TRELLAN_MULTICAST_IF=127.0.0.1
-export TRELLAN_REGISTRY=$TMP/registry
-export HOME=$TMP/home XDG_CONFIG_HOME=$TMP/home/.config XDG_DATA_HOME=$TMP/home/.local/share
-mkdir -p "$HOME"
 
 # High ports of our own so that a second copy or a test run does not collide.
 BASE=$((20000 + (RANDOM % 2000) * 8))
@@ -64,19 +39,9 @@ RUN_LIMIT_S=600
 LOG=$TMP/sim.jsonl
 start_sim() {  # count
   stop_sim
-  rm -f "$TMP/ready.json" "$LOG"
-  "$SIM" --count "$1" --first 127.0.1.1 --snmp-port "$SNMP_PORT" --discovery-port "$DISC_PORT" \
-    --second-family-port "$PROBE_PORT" --ipx-discovery-port 0 --ipx-snmp-port 0 \
-    --log "$LOG" --ready-file "$TMP/ready.json" >"$TMP/sim.out" 2>&1 &
-  SIM_PID=$!
-  for _ in $(seq 600); do
-    [[ -s $TMP/ready.json ]] && return 0
-    kill -0 "$SIM_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "trellan-sim did not start:" >&2
-  cat "$TMP/sim.out" >&2
-  exit 1
+  rm -f "$LOG"
+  launch_sim 600 --count "$1" --first 127.0.1.1 --snmp-port "$SNMP_PORT" --discovery-port "$DISC_PORT" \
+    --second-family-port "$PROBE_PORT" --ipx-discovery-port 0 --ipx-snmp-port 0 --log "$LOG"
 }
 
 rcvbuf_errors() { awk '/^Udp:/ {n++; if (n == 1) for (i = 1; i <= NF; i++) col[$i] = i; else print $col["RcvbufErrors"]}' /proc/net/snmp; }

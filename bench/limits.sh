@@ -18,37 +18,11 @@
 set -u
 
 BUILD=${1:-build/bench}
-CTL=$BUILD/bin/trellanctl
-SIM=$BUILD/bin/trellan-sim
-REPEAT=${REPEAT:-3}
-for exe in "$CTL" "$SIM"; do
-  [[ -x $exe ]] || { echo "missing $exe (build trellanctl and trellan-sim in $BUILD)" >&2; exit 2; }
-done
+BENCH_NAME=limits
+. "$(dirname "$0")/bench_common.sh"
 for tool in python3 snmpget snmpwalk xargs; do
   command -v "$tool" >/dev/null || { echo "needs $tool (the peer of a row)" >&2; exit 2; }
 done
-
-TMP=$(mktemp -d "${TMPDIR:-/tmp}/trellan-bench-limits.XXXXXX")
-SIM_PID=
-stop_sim() {
-  if [[ -n $SIM_PID ]]; then
-    kill "$SIM_PID" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$SIM_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$SIM_PID" 2>/dev/null
-    wait "$SIM_PID" 2>/dev/null
-    SIM_PID=
-  fi
-}
-cleanup() { stop_sim; rm -rf "$TMP"; }
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-export TRELLAN_LOOPBACK_ONLY=1
-export TRELLAN_BROADCAST_ADDR=127.255.255.255
-export TRELLAN_MULTICAST_IF=127.0.0.1
-export TRELLAN_REGISTRY=$TMP/registry
-export HOME=$TMP/home XDG_CONFIG_HOME=$TMP/home/.config XDG_DATA_HOME=$TMP/home/.local/share
-mkdir -p "$HOME"
 
 BASE=$((20000 + (RANDOM % 2000) * 8))
 SNMP_PORT=$BASE
@@ -57,20 +31,8 @@ PROBE_PORT=$((BASE + 2))
 export TRELLAN_SNMP_PORT=$SNMP_PORT TRELLAN_SECOND_FAMILY_PORT=$PROBE_PORT
 
 start_sim() {  # count first-address
-  stop_sim
-  rm -f "$TMP/ready.json"
-  "$SIM" --count "$1" --first "$2" --snmp-port "$SNMP_PORT" --discovery-port "$DISC_PORT" \
-    --second-family-port "$PROBE_PORT" --ipx-discovery-port 0 --ipx-snmp-port 0 \
-    --ready-file "$TMP/ready.json" >"$TMP/sim.out" 2>&1 &
-  SIM_PID=$!
-  for _ in $(seq 600); do
-    [[ -s $TMP/ready.json ]] && return 0
-    kill -0 "$SIM_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "trellan-sim did not start:" >&2
-  cat "$TMP/sim.out" >&2
-  exit 1
+  launch_sim 600 --count "$1" --first "$2" --snmp-port "$SNMP_PORT" --discovery-port "$DISC_PORT" \
+    --second-family-port "$PROBE_PORT" --ipx-discovery-port 0 --ipx-snmp-port 0
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }

@@ -11,29 +11,12 @@ set -u
 
 BUILD=${1:-build/bench}
 TIMEOUT=${2:-100}
-CTL=$BUILD/bin/trellanctl
-SIM=$BUILD/bin/trellan-sim
-for exe in "$CTL" "$SIM"; do
-  [[ -x $exe ]] || { echo "missing $exe (build trellanctl and trellan-sim in $BUILD)" >&2; exit 2; }
-done
 if [[ ${TRELLAN_BENCH_IN_NS:-} != 1 ]]; then
   exec env TRELLAN_BENCH_IN_NS=1 unshare -n sh -c 'ip link set lo up && exec bash "$0" "$@"' "$0" "$@"
 fi
+BENCH_NAME=multi
+. "$(dirname "$0")/bench_common.sh"
 
-TMP=$(mktemp -d "${TMPDIR:-/tmp}/trellan-bench-multi.XXXXXX")
-SIM_PID=
-cleanup() {
-  if [[ -n $SIM_PID ]]; then
-    kill "$SIM_PID" 2>/dev/null
-    wait "$SIM_PID" 2>/dev/null
-  fi
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-export TRELLAN_LOOPBACK_ONLY=1 TRELLAN_BROADCAST_ADDR=127.255.255.255 TRELLAN_MULTICAST_IF=127.0.0.1
-export TRELLAN_REGISTRY=$TMP/registry HOME=$TMP/home XDG_CONFIG_HOME=$TMP/home/.config XDG_STATE_HOME=$TMP/state
 PORT=16161
 # Units 127.0.20.1 to .250; every 25th is silent.
 python3 - "$TMP/fleet.json" <<'PY'
@@ -41,10 +24,8 @@ import json, sys
 devices = [{"address": f"127.0.20.{i}", **({"faults": {"silent": True}} if i % 25 == 0 else {})} for i in range(1, 251)]
 json.dump({"defaults": {"agent": {"reset_silence_ms": 300}}, "devices": devices}, open(sys.argv[1], "w"))
 PY
-"$SIM" --data "$TMP/fleet.json" --snmp-port $PORT --discovery-port 0 --ipx-discovery-port 0 --ipx-snmp-port 0 \
-  --second-family-port 0 --ready-file "$TMP/ready.json" 2>"$TMP/sim.err" &
-SIM_PID=$!
-for _ in $(seq 100); do [[ -s $TMP/ready.json ]] && break; sleep 0.1; done
+launch_sim 100 --data "$TMP/fleet.json" --snmp-port $PORT --discovery-port 0 --ipx-discovery-port 0 --ipx-snmp-port 0 \
+  --second-family-port 0
 export TRELLAN_SNMP_PORT=$PORT
 seq 1 250 | sed 's/^/127.0.20./' >"$TMP/units.txt"
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "access/mib_group.h"
+#include "app/list_export.h"
 #include "cli/sheet_command.h"
 
 namespace cli::multicmd {
@@ -15,7 +16,20 @@ void addUnitOptions(CLI::App& app, UnitOptions& o) {
   app.add_option("--in-flight", o.inFlight, "units served at once (1 to 6, default 4)")
       ->check(CLI::Range(1, multi::kMaxInFlight))
       ->type_name("N");
+  addViewOptions(app, o.view);
   app.add_option("ADDRESS", o.addresses, "the print servers, in the order of the results");
+}
+
+void addViewOptions(CLI::App& app, viewlist::SearchOptions& view, const std::string& note) {
+  completeAs(app.add_option("--view", view.view, note + "also the print servers the saved view NAME lists after its search")
+                 ->type_name("NAME"),
+             Completion::View);
+  app.add_option("--search-timeout", view.timeoutMs, note + "the view's search waits MS for replies (default: the Broadcast setting)")
+      ->check(CLI::Range(1, 600000))
+      ->type_name("MS");
+  app.add_option("--discovery-port", view.port, note + "the view's search port (default: the settings' DiscoveryPort)")
+      ->check(CLI::Range(1, 65535))
+      ->type_name("N");
 }
 
 bool makeUnits(Context& ctx, const std::string& command, const UnitOptions& o, snmpcmd::Engine& engine,
@@ -36,8 +50,22 @@ bool makeUnits(Context& ctx, const std::string& command, const UnitOptions& o, s
       addresses.push_back(line.substr(start));
     }
   }
+  if (!o.view.view.empty()) {
+    viewlist::ViewList view;
+    if ((exit = viewlist::searchView(ctx, command, o.view, view)) != kExitOk) return false;
+    if (view.stopped) {
+      exit = failure(ctx, command, "the search of \"" + view.name + "\" was stopped: nothing was sent");
+      return false;
+    }
+    const std::vector<std::string> listed = app::listedAddresses(view.list);
+    if (listed.empty()) {
+      exit = failure(ctx, command, "the view \"" + view.name + "\" lists no configured print server");
+      return false;
+    }
+    addresses.insert(addresses.end(), listed.begin(), listed.end());
+  }
   if (addresses.empty()) {
-    exit = usageError(ctx, command, "no print server given (ADDRESS... or --addresses FILE)");
+    exit = usageError(ctx, command, "no print server given (ADDRESS..., --addresses FILE or --view NAME)");
     return false;
   }
   std::string prefix;

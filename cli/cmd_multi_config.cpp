@@ -137,7 +137,9 @@ const cli::CommandRegistration kMultiConfig({
     "setting; per-port settings reach every port), optionally sent --certificate by FTP with\n"
     "--password, then reset. The results file (default $XDG_STATE_HOME/Quorvel/tlmltcfg.txt) lists\n"
     "every unit in the order given. Units are served a few at a time (--in-flight), so silent\n"
-    "ones cost only their own time-outs.\n\n"
+    "ones cost only their own time-outs. The units are every ADDRESS, every line of --addresses\n"
+    "FILE, then every print server the saved view --view NAME lists after its search (in its sort\n"
+    "order and through its display filter, each once, as export --addresses writes them).\n\n"
     "Exit status: 0 every unit took its settings, 1 a unit reported an error, 2 usage error.",
     [](CLI::App& app) {
       auto o = std::make_shared<MultiConfigOptions>();

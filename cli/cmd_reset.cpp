@@ -24,6 +24,7 @@ struct ResetOptions {
   std::string address;
   std::vector<std::string> addresses;  // ADDRESS...: several only with --multi
   std::string addressFile;
+  cli::viewlist::SearchOptions view;
   bool multi = false;
   int inFlight = multi::kDefaultInFlight;
   std::string family;
@@ -46,6 +47,7 @@ int runMultiReset(cli::Context& ctx, const ResetOptions& o) {
   u.snmp = o.snmp;
   u.addresses = o.addresses;
   u.addressFile = o.addressFile;
+  u.view = o.view;
   u.family = o.family;
   u.inFlight = o.inFlight;
   Engine engine;
@@ -64,7 +66,7 @@ int runMultiReset(cli::Context& ctx, const ResetOptions& o) {
 
 int runReset(cli::Context& ctx, ResetOptions& o) {
   if (o.multi) return runMultiReset(ctx, o);
-  if (o.addresses.size() != 1 || !o.addressFile.empty())
+  if (o.addresses.size() != 1 || !o.addressFile.empty() || !o.view.view.empty())
     return cli::usageError(ctx, kCommand, "one address, or several with --multi");
   o.address = o.addresses.front();
   installInterruptHandler();
@@ -137,8 +139,9 @@ const cli::CommandRegistration kReset({
     "them (\"Output Ports\" and one per installed protocol; --list prints them). Selecting every\n"
     "part is the same as all. Each trigger is sent whatever the unit reports for it; then the\n"
     "command waits while the unit restarts and asks it again.\n\n"
-    "With --multi every ADDRESS (and every line of --addresses FILE) is sent one reset, a few\n"
-    "units at a time, and the reset summary is printed; a unit whose SET community is refused still\n"
+    "With --multi every ADDRESS (and every line of --addresses FILE, and every print server the\n"
+    "saved view --view NAME lists after its search) is sent one reset, a few units at a time,\n"
+    "and the reset summary is printed; a unit whose SET community is refused still\n"
     "counts as having received the command.\n\n"
     "Exit status: 0 done, 1 the unit could not be read or did not take the trigger (--multi: an\n"
     "error was counted), 2 usage error.",
@@ -156,6 +159,7 @@ const cli::CommandRegistration kReset({
       app.add_flag("--multi", o->multi, "reset every ADDRESS (as Reset Selected Devices) and print the summary");
       app.add_option("--addresses", o->addressFile, "with --multi: further addresses from FILE, one per line")
           ->type_name("FILE");
+      cli::multicmd::addViewOptions(app, o->view, "with --multi: ");
       app.add_option("--in-flight", o->inFlight, "with --multi: units served at once (1 to 6, default 4)")
           ->check(CLI::Range(1, multi::kMaxInFlight))
           ->type_name("N");

@@ -2,6 +2,7 @@
 // The objects behind handles. Every record starts with the same header (kind, owning session) so
 // the handle table can check kinds without knowing the rest. Records are calloc'ed (zero-filled)
 // and hold only plain fields; what they point at is malloc'ed.
+#include <atomic>
 #include <cstddef>
 
 #include "platform/process.h"
@@ -23,7 +24,9 @@ struct SessionRecord {
   RecordHeader header;
   HWND window;
   smiUINT32 message;
-  smiUINT32 lastError;
+  // Read and written through sessionLastError: a thread may ask for the last error of a session
+  // that another thread is using.
+  alignas(std::atomic_ref<smiUINT32>::required_alignment) smiUINT32 lastError;
   platform::ProcessId owner;
   // Transport state, filled by the transports: UDP and IPX share the one pair of sockets.
   bool udpOpen;
@@ -34,6 +37,10 @@ struct SessionRecord {
   int socket;        // datagram socket, kNoSocket when none
   int trapSocket;    // trap-listening socket, kNoSocket when none
 };
+
+inline std::atomic_ref<smiUINT32> sessionLastError(SessionRecord& s) noexcept {
+  return std::atomic_ref<smiUINT32>(s.lastError);
+}
 
 enum TransportKind : smiUINT32 { kTransportUdp = 0, kTransportIpx = 1, kTransportSerial = 2 };
 

@@ -80,8 +80,8 @@ SNMPAPI_STATUS SnmpSetRetransmitMode(smiUINT32 nRetransmitMode) {
 SNMPAPI_STATUS SnmpGetLastError(HSNMP_SESSION session) {
   if (session == 0) {
     tasks::TaskEntry* task = tasks::current();
-    return task ? task->lastError : SNMPAPI_NOT_INITIALIZED;
+    return task ? tasks::lastError(*task) : SNMPAPI_NOT_INITIALIZED;
   }
-  const auto* s = handles::find<SessionRecord>(session);
-  return s ? s->lastError : 0;
+  auto* s = handles::find<SessionRecord>(session);
+  return s ? sessionLastError(*s).load(std::memory_order_relaxed) : 0;
 }

@@ -11,6 +11,7 @@ namespace {
 
 struct TaskTable {
   TaskEntry entries[kEntries];
+  std::atomic<std::uint64_t> claims;  // shared, so claims of different processes differ too
 };
 
 TaskTable& table() noexcept {
@@ -23,6 +24,13 @@ TaskTable& table() noexcept {
 
 // Buffers of this process's entries; entries of other processes are stale copies, never used.
 smiBYTE* gBuffers[kEntries] = {};
+
+// The calling thread's last error and the claim it was posted under.
+struct PostedError {
+  std::uint64_t claim = 0;
+  smiUINT32 code = SNMPAPI_SUCCESS;
+};
+thread_local PostedError tPosted;
 
 std::size_t indexOf(const TaskEntry& entry) noexcept {
   return static_cast<std::size_t>(&entry - table().entries);
@@ -50,7 +58,7 @@ TaskEntry* acquire() noexcept {
     if (holder != 0 && platform::processIsRunning(holder)) continue;
     if (!e.pid.compare_exchange_strong(holder, self, std::memory_order_acq_rel)) continue;
     // A dead holder's buffer lived in its own address space: nothing of it is ours to free.
-    e.lastError = SNMPAPI_SUCCESS;
+    e.claim = table().claims.fetch_add(1) + 1;
     e.translateMode = SNMPAPI_UNTRANSLATED_V1;
     e.retransmitMode = SNMPAPI_OFF;
     e.policyTimeout = 0;
@@ -77,10 +85,16 @@ void release(TaskEntry& entry) noexcept {
   entry.pid.store(0, std::memory_order_release);
 }
 
+smiUINT32 lastError(const TaskEntry& entry) noexcept {
+  return tPosted.claim == entry.claim.load() ? tPosted.code : SNMPAPI_SUCCESS;
+}
+
+void setLastError(const TaskEntry& entry, smiUINT32 code) noexcept { tPosted = {entry.claim.load(), code}; }
+
 smiINT32 drawRequestId(TaskEntry& entry) noexcept {
   // Threads of one process draw from the same entry: an id drawn twice would let a session take
   // an earlier reply (or the agent's answer from its retransmission cache) for a new request.
-  std::atomic_ref<smiINT32> next(entry.nextRequestId);
+  std::atomic<smiINT32>& next = entry.nextRequestId;
   smiINT32 seen = next.load();
   smiINT32 id = 0;
   do {

@@ -2,6 +2,8 @@
 // The per-process task table: five entries keyed by process id, shared by the processes of one
 // engine instance. Each process touches only its own entry; claiming an entry is one atomic
 // compare-and-swap on its process id, so two processes starting at once cannot share an entry.
+// The threads of one process share its entry (a multi-unit run opens sessions on several at
+// once), so every field they may write is atomic, and the task's last error is kept per thread.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -17,14 +19,22 @@ constexpr smiINT32 kFirstRequestId = 2;
 
 struct TaskEntry {
   std::atomic<platform::ProcessId> pid;  // 0 = free
-  smiUINT32 lastError;
-  smiUINT32 translateMode;
-  smiUINT32 retransmitMode;
-  smiUINT32 policyTimeout;     // written by nobody, so always 0
-  std::uint64_t policyRetry;   // count times 10000, wide enough never to wrap
-  smiINT32 nextRequestId;
+  // Tells this claim of the entry from every earlier one (of any process): a thread's last
+  // error counts only for the claim it was posted under.
+  std::atomic<std::uint64_t> claim;
+  std::atomic<smiUINT32> translateMode;
+  std::atomic<smiUINT32> retransmitMode;
+  std::atomic<smiUINT32> policyTimeout;     // written by nobody, so always 0
+  std::atomic<std::uint64_t> policyRetry;   // count times 10000, wide enough never to wrap
+  std::atomic<smiINT32> nextRequestId;
   smiUINT32 bufferCapacity;
 };
+
+// The task's last error as the calling thread sees it: the code it last posted under this claim
+// of the entry, or SNMPAPI_SUCCESS (a fresh entry's value) when it posted none. One thread's
+// failure never shows as another's.
+smiUINT32 lastError(const TaskEntry& entry) noexcept;
+void setLastError(const TaskEntry& entry, smiUINT32 code) noexcept;
 
 // The receive buffer of the caller's entry (bufferCapacity bytes). It is allocated with the
 // entry and kept in process-local memory: a pointer means nothing in another address space.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # trellanctl multi-config and reset --multi against ten simulated units on one port (one with
 # another SET community, one silent): the results file in the order given, the new values after
-# the reset (snmpget), only the chosen settings on the wire, an empty run that sends nothing.
+# the reset (snmpget), only the chosen settings on the wire, an empty run that sends nothing; the
+# units of a saved view, found by its search, in the view's list order.
 set -uo pipefail
 
 . "$(dirname "$0")/sim_cli_common.sh"
@@ -10,6 +11,8 @@ octet=$(( ($$ % 200) + 20 ))
 net="127.1.$octet"
 E=1.3.6.1.4.1.1240.2.3.5
 port=$(( 20000 + ($$ % 20000) ))
+dport=$(( port + 1 ))
+export TRELLAN_REGISTRY="$work/Trellan.reg"
 devices=""
 for i in $(seq 1 10); do
   extra=""
@@ -18,7 +21,7 @@ for i in $(seq 1 10); do
   devices="$devices${devices:+,}{\"address\":\"$net.$i\",\"name\":\"U$i\"$extra}"
 done
 echo "{\"defaults\":{\"agent\":{\"reset_silence_ms\":200}},\"devices\":[$devices]}" >"$work/fleet.json"
-"$dir/trellan-sim" --data "$work/fleet.json" --snmp-port "$port" --discovery-port 0 --ipx-discovery-port 0 \
+"$dir/trellan-sim" --data "$work/fleet.json" --snmp-port "$port" --discovery-port "$dport" --ipx-discovery-port 0 \
   --ipx-snmp-port 0 --second-family-port 0 --ready-file "$work/ready.json" --log "$work/log.jsonl" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [ -s "$work/ready.json" ] && break; sleep 0.1; done
@@ -78,6 +81,34 @@ check "multi reset summary" $'Reset Summary:\n\n\t10 list items selected.\n\t10 
 json=$("$ctl" --json reset --multi "${common[@]}" "$net.1" "$net.2" 2>/dev/null)
 check "multi reset json" '"errors": 0' "$json"
 check "multi reset json sent" '"sent": 2' "$json"
+
+# A saved view's units: its search finds them and its list order (sorted by name) is the results'
+# order; an entry no unit answers stays in the list as the window shows it, and times out.
+"$ctl" views create Fleet --protocol tcpip --entry "$net.5" --entry "$net.2" --entry "$net.4" --entry "$net.99" \
+  --columns 'System Name,IP Address' >/dev/null
+check "views create" "0" "$?"
+before=$(grep -c '"pdu":"set"' "$work/log.jsonl")
+out=$("$ctl" multi-config "${common[@]}" --view Fleet --discovery-port "$dport" --search-timeout 1500 \
+  --set system-contact=floor-3 --results "$work/view.txt" 2>"$work/view-progress.txt")
+check "view run exit 1 (the unit that is not there)" "1" "$?"
+check "view summary" "Total:  4 unit configured,  1 error(s) reported." "$out"
+order=$(grep -a -o "$net\.[0-9]*" "$work/view.txt" | tr '\n' ' ')
+same "view units in the list's order" "$net.99 $net.2 $net.4 $net.5 " "$order"
+check "view entry without a unit" "$(printf '  %-18s Operation Timed Out (3094)' "$net.99")" "$(cat "$work/view.txt")"
+check "view search progress" "found $net.4" "$(cat "$work/view-progress.txt")"
+same "view: one setting and one reset per unit" "6" "$(( $(grep -c '"pdu":"set"' "$work/log.jsonl") - before ))"
+sleep 1
+check "view unit has the value" "floor-3" "$(snmpget -v1 -c vorlak -t 1 -r 5 -Oqv "$net.4:$port" 1.3.6.1.2.1.1.4.0 2>&1)"
+check "unit outside the view unchanged" "floor-2" "$(snmpget -v1 -c vorlak -t 1 -r 5 -Oqv "$net.1:$port" 1.3.6.1.2.1.1.4.0 2>&1)"
+
+out=$("$ctl" reset --multi "${common[@]}" --view Fleet --discovery-port "$dport" --search-timeout 1500 "$net.1" 2>/dev/null)
+check "view reset exit 1 (the unit that is not there)" "1" "$?"
+check "view reset: the address given and the view's" $'\t5 list items selected.\n\t5 devices received reset commands.\n\t1 errors detected.' "$out"
+"$ctl" reset "${common[@]}" --view Fleet "$net.1" >/dev/null 2>&1
+check "view without --multi" "2" "$?"
+out=$("$ctl" multi-config "${common[@]}" --view Nowhere --set tcpip=on 2>&1)
+check "no such view exit" "1" "$?"
+check "no such view says so" 'no view named "Nowhere"' "$out"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,13 +1,15 @@
 #pragma once
 // trellan-sim as a child process of a plain (non-Qt) test: a fleet given as JSON text, started with
 // a ready file and a request log in a scratch folder, ready once the ready file names the first
-// unit's SNMP port, which the engine of the test process then uses; stopped with SIGTERM.
+// unit's SNMP port, which the engine of the test process then uses; stopped with SIGTERM (SIGKILL
+// when it has not ended two seconds later).
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,10 +18,36 @@
 #include <thread>
 #include <vector>
 
-#include "access/test_mib_group_sim.h"
 #include "platform/net_config.h"
 
 namespace simproc {
+
+inline std::string envOr(const char* name, const char* fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? v : fallback;
+}
+
+// The simulator beside this test program unless TRELLAN_BIN_DIR says otherwise; the data files
+// from the source tree this header is in unless TRELLAN_SOURCE_DIR says otherwise.
+inline std::string simBinary() {
+  if (const char* d = std::getenv("TRELLAN_BIN_DIR"); d && *d) return std::string(d) + "/trellan-sim";
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (ec ? std::filesystem::path(".") : self.parent_path()) / "trellan-sim";
+}
+inline std::string sourceDir() {
+  if (const char* d = std::getenv("TRELLAN_SOURCE_DIR"); d && *d) return d;
+  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
+inline std::filesystem::path scratchDir() {
+  static int counter = 0;
+  const auto base = std::filesystem::temp_directory_path() /
+                    ("mib-group-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  std::filesystem::remove_all(base);
+  std::filesystem::create_directories(base);
+  return base;
+}
 
 class SimChild {
  public:
@@ -58,6 +86,7 @@ class SimChild {
       }
       int status = 0;
       if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        exitStatus_ = status;
         pid_ = -1;
         break;
       }
@@ -73,7 +102,12 @@ class SimChild {
     if (pid_ > 0) {
       ::kill(pid_, SIGTERM);
       int status = 0;
-      ::waitpid(pid_, &status, 0);
+      for (int i = 0; i < 200 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (::waitpid(pid_, &status, WNOHANG) == 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status, 0);
+      }
     }
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
@@ -89,6 +123,8 @@ class SimChild {
     std::ifstream in(dir_ / "stderr.txt");
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // The wait status of a simulator that ended before it was ready, else -1.
+  int exitStatus() const { return exitStatus_; }
   const std::filesystem::path& dir() const { return dir_; }
   std::string logPath() const { return (dir_ / "log.jsonl").string(); }
 
@@ -96,6 +132,7 @@ class SimChild {
   std::filesystem::path dir_;
   pid_t pid_ = -1;
   int port_ = 0;
+  int exitStatus_ = -1;
   std::string error_;
   platform::NetConfig saved_ = platform::netConfig();
 };
