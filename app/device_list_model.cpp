@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "app/view_manager.h"
+#include "devices/ipv4_text.h"
 
 namespace app {
 
@@ -167,14 +168,8 @@ std::string_view DeviceListModel::sortText(const Row& r) const {
   return textOf(d->columnText(sortColumn_));
 }
 
-bool DeviceListModel::lessThan(const Row& a, std::string_view ta, const Row& b, std::string_view tb) const {
+bool DeviceListModel::lessThan(const Row& a, const Row& b, int c) const {
   if (!device(a.device) || !device(b.device)) return false;
-  int c = 0;
-  if (ta.empty() != tb.empty()) {
-    c = ta.empty() ? -1 : 1;
-  } else if (!ta.empty()) {
-    c = devices::compareColumnTexts(sortColumn_, ta, tb);
-  }
   if (c == 0) {
     // The identity columns break ties by data value, ascending whatever the direction.
     if (sortColumn_ <= devices::kColSerialNumber) return rowDataValue(a.device, a.port) < rowDataValue(b.device, b.port);
@@ -185,16 +180,31 @@ bool DeviceListModel::lessThan(const Row& a, std::string_view ta, const Row& b, 
 
 void DeviceListModel::sort() {
   rememberSelection();
-  // Each row's text is looked up once, not once per comparison.
+  // Each row's text (and address) is looked up once, not once per comparison.
   struct Keyed {
     Row row;
     std::string_view text;
+    std::optional<std::uint32_t> address;
   };
+  const bool byAddress = devices::kDeviceColumns[static_cast<std::size_t>(sortColumn_)].sort == devices::SortKind::Address;
   std::vector<Keyed> keyed;
   keyed.reserve(rows_.size());
-  for (const Row& r : rows_) keyed.push_back({r, sortText(r)});
+  for (const Row& r : rows_) {
+    const std::string_view text = sortText(r);
+    keyed.push_back({r, text, byAddress ? devices::parseIpv4(text) : std::nullopt});
+  }
+  // A row without text first; addresses as numbers, before texts that are none; else bytes.
+  const auto compare = [byAddress](const Keyed& a, const Keyed& b) {
+    if (a.text.empty() != b.text.empty()) return a.text.empty() ? -1 : 1;
+    if (byAddress && (a.address || b.address)) {
+      if (a.address && b.address) return *a.address < *b.address ? -1 : (*a.address > *b.address ? 1 : 0);
+      return a.address ? -1 : 1;
+    }
+    const int c = a.text.compare(b.text);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  };
   std::stable_sort(keyed.begin(), keyed.end(),
-                   [this](const Keyed& a, const Keyed& b) { return lessThan(a.row, a.text, b.row, b.text); });
+                   [&](const Keyed& a, const Keyed& b) { return lessThan(a.row, b.row, compare(a, b)); });
   for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].row;
   if (!selectedKey_.empty()) restoreSelection();
 }

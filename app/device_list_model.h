@@ -110,9 +110,10 @@ class DeviceListModel {
   devices::CDevice* device(int index) const noexcept;
   bool passes(devices::CDevice& device, int port) const;
   void appendRows(int index, bool bypassFilter, std::vector<Row>& out) const;
-  // The sort column's text of a row (no copy), and the order of two rows by their texts.
+  // The sort column's text of a row (no copy), and the order of two rows whose texts compare as
+  // `c` (-1, 0, 1).
   std::string_view sortText(const Row& r) const;
-  bool lessThan(const Row& a, std::string_view ta, const Row& b, std::string_view tb) const;
+  bool lessThan(const Row& a, const Row& b, int c) const;
   void rebuildColumns();
 
   const std::vector<std::unique_ptr<devices::CDevice>>* devices_ = nullptr;
