@@ -231,7 +231,11 @@ class MibReads : public ::testing::Test {
     d->querySettings.secondFamilyPort = gFleet->secondPort;
     d->querySettings.replyTimeoutMs = 3000;
     d->querySettings.extraColumns = extra;
-    EXPECT_EQ(d->query(), 0) << address;
+    // The second family's probe goes out once; on a loaded machine the simulator may not have it in
+    // time, so a second-family query is asked once more before the reads are judged.
+    int rc = d->query();
+    if (rc != 0 && kind == kKindSecondFamily) rc = d->query();
+    EXPECT_EQ(rc, 0) << address;
     return d;
   }
 

@@ -150,12 +150,14 @@ TEST_F(PjlPrinterTest, EachKindOfPrinterEndsWithinTheLimits) {
     bool logged;
     std::string message;  // empty: none; else the start of the one message
     std::string contains;
+    std::string orMessage = {};  // another start the one message may have
   } cases[] = {
       {"a printer answers at once", 0, 4, true, "", "Current Status:\r\n\r\nCODE=10001\r\nDISPLAY=\"READY\""},
       {"a silent printer", 1, 4, false, pjltexts::kNoResponse, ""},
       {"a printer that answers slowly in pieces and stops half way", 2, 4, true, "", "DISPLAY=\"WARMING UP\""},
-      // Closed before the request was read: the send or the receive meets the reset.
-      {"a printer that closes at once", 3, 5, false, "Unable to ", ""},
+      // Closed before the request was read: the send or the receive meets the reset, or, when the close
+      // comes before the request is sent, the receive meets the end of the stream first.
+      {"a printer that closes at once", 3, 5, false, "Unable to ", "", pjltexts::kNoResponse},
       {"a printer that never stops", 4, 0, true, "", "MORE=1"},
       {"nothing listens", 5, 0, false, "Unable to connect to printer.  Port may be busy. (WS111)", ""},
   };
@@ -172,7 +174,8 @@ TEST_F(PjlPrinterTest, EachKindOfPrinterEndsWithinTheLimits) {
     if (c.message.empty())
       EXPECT_TRUE(messages.empty()) << c.name << ": " << ::testing::PrintToString(messages);
     else
-      EXPECT_TRUE(messages.size() == 1 && messages[0].rfind(c.message, 0) == 0)
+      EXPECT_TRUE(messages.size() == 1 && (messages[0].rfind(c.message, 0) == 0 ||
+                                           (!c.orMessage.empty() && messages[0].rfind(c.orMessage, 0) == 0)))
           << c.name << ": " << ::testing::PrintToString(messages);
     EXPECT_EQ(page.response().rfind(log, 0), 0u) << c.name << ": the log keeps what it held";
     if (c.logged) {
